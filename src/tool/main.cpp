@@ -1,0 +1,3 @@
+#include "tool/driver.h"
+
+int main(int argc, char* argv[]) { return tinrise::run_tool(argc, argv); }
