@@ -3,16 +3,111 @@
 #include <cstdio>
 #include <cstring>
 
+#include "geo/geo_projection_parser.h"
+#include "options/open/las_reader_factory.h"
+#include "options/open/las_writer_factory.h"
+#include "tool/command_line.h"
+#include "tool/height_options.h"
+
 namespace tinrise {
+namespace {
+
+// The one way out of a run: with -wait the user sees the result first.
+int finish(int status, const HeightOptions& options) {
+  if (options.wait) {
+    std::fprintf(stderr, "<press ENTER>\n");
+    std::getc(stdin);
+  }
+  return status;
+}
+
+void print_lay_warning() {
+  std::fprintf(stderr, "WARNING: do not expect LAY files to work across different versions\n");
+  std::fprintf(stderr, "         of Pelotrax. the layer feature of Pelotrax is still in development and\n");
+  std::fprintf(stderr, "         not completed. this is just an awesome prototype as proof\n");
+  std::fprintf(stderr, "         of concept. we continue to gather community input ... (-;\n");
+}
+
+}  // namespace
 
 int run_tool(int argc, char* argv[]) {
-  for (int i = 1; i < argc; i++) {
-    if (std::strcmp(argv[i], "-version") == 0) {
-      std::fprintf(stderr, "Pelotrax (by info@pelotrax.org) version 180303 (linux)\n");
-      return 0;
+  HeightOptions options;
+  if (argc <= 1) {
+    // The option window is not part of this build: show how to run the tool.
+    print_usage();
+    return 1;
+  }
+  prepare_arguments(argc, argv, options);
+
+  GeoProjectionParser projection;
+  LASreaderFactory read_opener;
+  LASwriterFactory write_opener;
+  if (!projection.parse(argc, argv)) return finish(1, options);
+  if (!read_opener.parse(argc, argv)) return finish(1, options);
+  if (!write_opener.parse(argc, argv)) return finish(1, options);
+
+  const int parsed = parse_height_options(argc, argv, options, read_opener);
+  if (parsed != continue_run) return finish(parsed, options);
+
+  if (options.ilay || options.olay) {
+    print_lay_warning();
+    if (options.ilay && read_opener.uses_buffering()) {
+      std::fprintf(stderr, "ERROR: on-the-fly buffering and '-ilay' cannot currently be combined.\n");
+      return finish(1, options);
+    }
+    if (options.ilay && read_opener.reads_stdin()) {
+      std::fprintf(stderr, "ERROR: cannot use '-ilay' for piped input\n");
+      return finish(1, options);
+    }
+    if (options.olay && read_opener.has_area_query()) {
+      std::fprintf(stderr, "ERROR: inside queries and '-olay' cannot currently be combined.\n");
+      return finish(1, options);
     }
   }
-  return 1;
+
+  if (options.gui) {
+    // The option window is not part of this build.
+    print_usage();
+    return finish(1, options);
+  }
+
+  if (options.cores > 1) {
+    if (read_opener.input_count() < 2) {
+      std::fprintf(stderr, "WARNING: only %u input files. ignoring '-cores %d' ...\n", read_opener.input_count(),
+                   options.cores);
+    } else if (read_opener.is_merged()) {
+      std::fprintf(stderr, "WARNING: input files merged on-the-fly. ignoring '-cores %d' ...\n", options.cores);
+    } else {
+      std::fprintf(stderr, "WARNING: multi-core processing not available in this build. ignoring '-cores %d' ...\n",
+                   options.cores);
+    }
+  }
+
+  if (!read_opener.has_more_input()) {
+    std::fprintf(stderr, "ERROR: no input specified\n");
+    return finish(1, options);
+  }
+
+  const char* input_name = read_opener.current_input_name();
+  const char* output_name = write_opener.output_name();
+  if (input_name && output_name && std::strcmp(input_name, output_name) == 0) {
+    std::fprintf(stderr, "ERROR: input and output file name are identical\n");
+    print_usage();
+    return finish(1, options);
+  }
+
+  if (options.ground_points_file.empty() && options.ground_classification_mask == 0) {
+    options.ground_classification_mask = 1u << 2;
+  }
+
+  while (read_opener.has_more_input()) {
+    if (!read_opener.open()) {
+      std::fprintf(stderr, "ERROR: could not open lasreader\n");
+      return finish(1, options);
+    }
+    write_opener.set_output_name(nullptr);
+  }
+  return finish(0, options);
 }
 
 }  // namespace tinrise

@@ -1,4 +1,5 @@
-// Entry point of the height tool: parses the command line and runs the job.
+// Entry point of the height tool: start-up order, dispatch and the per-file
+// loop. Every way out of the run returns its exit status through here.
 #pragma once
 
 namespace tinrise {
