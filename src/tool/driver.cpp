@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "geo/geo_projection_parser.h"
 #include "options/open/las_reader_factory.h"
@@ -100,11 +101,20 @@ int run_tool(int argc, char* argv[]) {
     options.ground_classification_mask = 1u << 2;
   }
 
+  if (read_opener.reads_stdin()) {
+    // Heights need the input twice (ground, then every point), which standard
+    // input can only give once stored.
+    std::fprintf(stderr, "ERROR: reading from standard input ('-stdin') is not supported by this build yet\n");
+    return finish(1, options);
+  }
+
   while (read_opener.has_more_input()) {
-    if (!read_opener.open()) {
+    std::unique_ptr<LASreader> reader = read_opener.open();
+    if (!reader) {
       std::fprintf(stderr, "ERROR: could not open lasreader\n");
       return finish(1, options);
     }
+    reader->close();
     write_opener.set_output_name(nullptr);
   }
   return finish(0, options);
