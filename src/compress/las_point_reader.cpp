@@ -64,7 +64,11 @@ bool LASpointReader::read_items(std::uint8_t* const* point) {
   try {
     for (LASitemReader* reader : readers) reader->read(*point++, context);
   } catch (int signal) {
-    if (signal == stream_end_of_data) return fail("end-of-file");
+    // Running out of data is the reader's warning, not a decoding error.
+    if (signal == stream_end_of_data) {
+      error_text.clear();
+      return false;
+    }
     return fail("corrupt data");
   }
   return true;

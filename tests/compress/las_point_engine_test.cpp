@@ -108,9 +108,10 @@ TEST(LASpointEngines, RealSampleRecordsComeBackByteForByte) {
       EXPECT_EQ(point.extra_bytes[26], content[last + 60]);
     }
 
-    // One more read finds the end of the data.
+    // One more read finds the end of the data: no error text, so that the
+    // reader warns about a short file instead of reporting corrupt data.
     EXPECT_FALSE(engines.reader.read(engines.point.item_pointers.data()));
-    EXPECT_STREQ(engines.reader.last_error(), "end-of-file");
+    EXPECT_EQ(engines.reader.last_error(), nullptr);
   }
 }
 
