@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "compress/engine_config_check.h"
-#include "las/core/bytestream_in.h"
 #include "las/core/las_item_raw.h"
 
 namespace tinrise {
@@ -27,6 +26,7 @@ bool LASpointReader::fail(const char* format, ...) {
 bool LASpointReader::setup(std::uint16_t count, const LASitem* items, const Pakmor* config) {
   raw_readers.clear();
   readers.clear();
+  reading_raw = false;
   num_items = 0;
   point_size = 0;
   if (!check_engine_config(count, items, config, error_text)) return false;
@@ -40,6 +40,7 @@ bool LASpointReader::setup(std::uint16_t count, const LASitem* items, const Pakm
     point_size += items[i].size;
   }
   num_items = count;
+  layout.build(count, items);
   return true;
 }
 
@@ -52,11 +53,12 @@ bool LASpointReader::init(ByteStreamIn* stream) {
     reader->init(stream);
     readers.push_back(reader.get());
   }
+  reading_raw = true;
   point_start = stream->tell();
   return true;
 }
 
-bool LASpointReader::read(std::uint8_t* const* point) {
+bool LASpointReader::read_items(std::uint8_t* const* point) {
   if (readers.empty()) return fail("no stream to read from");
   std::uint32_t context = 0;
   try {
@@ -84,6 +86,7 @@ bool LASpointReader::check_end() { return true; }
 
 bool LASpointReader::done() {
   instream = nullptr;
+  reading_raw = false;
   readers.clear();
   return true;
 }

@@ -9,11 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "compress/raw_record_layout.h"
+#include "las/core/bytestream_in.h"
 #include "las/core/las_item.h"
 
 namespace tinrise {
 
-class ByteStreamIn;
 class LASitemRawReader;
 class LASitemReader;
 class Pakmor;
@@ -34,7 +35,16 @@ class LASpointReader final {
   bool init(ByteStreamIn* instream);
   // Reads the next record; `point` holds one item pointer per item
   // (LASpoint::item_pointers). False with the last error set on failure.
-  bool read(std::uint8_t* const* point);
+  // A raw record that the stream holds buffered is taken inline in one step.
+  bool read(std::uint8_t* const* point) {
+    if (reading_raw) {
+      if (const std::uint8_t* record = instream->get_bytes_in_place(point_size)) {
+        layout.read(record, point);
+        return true;
+      }
+    }
+    return read_items(point);
+  }
   // Positions the engine so that the next read returns record `target`;
   // `current` is the record the caller would have read next.
   bool seek(std::uint64_t current, std::uint64_t target);
@@ -49,11 +59,15 @@ class LASpointReader final {
 
  private:
   bool fail(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  // The record item by item through the current readers.
+  bool read_items(std::uint8_t* const* point);
 
   ByteStreamIn* instream = nullptr;
   std::uint16_t num_items = 0;
   std::vector<std::unique_ptr<LASitemRawReader>> raw_readers;
   std::vector<LASitemReader*> readers;  // the current ones; empty until init
+  bool reading_raw = false;             // the current readers are the raw ones
+  raw_record_layout layout;
   std::uint32_t decompress_selective;
   std::int64_t point_start = 0;  // stream position of the first record
   std::uint32_t point_size = 0;

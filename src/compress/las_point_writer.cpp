@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "compress/engine_config_check.h"
-#include "las/core/bytestream_out.h"
 #include "las/core/las_item_raw.h"
 
 namespace tinrise {
@@ -27,7 +26,9 @@ bool LASpointWriter::fail(const char* format, ...) {
 bool LASpointWriter::setup(std::uint16_t count, const LASitem* items, const Pakmor* config) {
   raw_writers.clear();
   writers.clear();
+  writing_raw = false;
   num_items = 0;
+  point_size = 0;
   if (!check_engine_config(count, items, config, error_text)) return false;
   for (std::uint16_t i = 0; i < count; i++) {
     auto writer = create_raw_item_writer(items[i]);
@@ -36,8 +37,10 @@ bool LASpointWriter::setup(std::uint16_t count, const LASitem* items, const Pakm
       return fail("item type %d of size %d has no raw writer", static_cast<int>(items[i].type), items[i].size);
     }
     raw_writers.push_back(std::move(writer));
+    point_size += items[i].size;
   }
   num_items = count;
+  layout.build(count, items);
   return true;
 }
 
@@ -50,10 +53,11 @@ bool LASpointWriter::init(ByteStreamOut* stream) {
     writer->init(stream);
     writers.push_back(writer.get());
   }
+  writing_raw = true;
   return true;
 }
 
-bool LASpointWriter::write(const std::uint8_t* const* point) {
+bool LASpointWriter::write_items(const std::uint8_t* const* point) {
   if (writers.empty()) return fail("no stream to write to");
   std::uint32_t context = 0;
   for (LASitemWriter* writer : writers) {
@@ -67,6 +71,7 @@ bool LASpointWriter::chunk() { return false; }
 
 bool LASpointWriter::done() {
   outstream = nullptr;
+  writing_raw = false;
   writers.clear();
   return true;
 }

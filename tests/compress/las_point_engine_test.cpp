@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,7 @@ TEST(LASpointEngines, RealSampleRecordsComeBackByteForByte) {
     ASSERT_TRUE(engines.setup(c.type, c.record_length));
     std::FILE* file = open_binary_file(name.c_str(), FileAccess::read, 1 << 16);
     ASSERT_NE(file, nullptr);
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(file, &std::fclose);  // after the stream goes
     ByteStreamInFile in(file);
     ASSERT_TRUE(in.seek(c.offset));
     ByteStreamOutArray out;
@@ -110,7 +112,6 @@ TEST(LASpointEngines, RealSampleRecordsComeBackByteForByte) {
     // reader warns about a short file instead of reporting corrupt data.
     EXPECT_FALSE(engines.reader.read(engines.point.item_pointers.data()));
     EXPECT_EQ(engines.reader.last_error(), nullptr);
-    std::fclose(file);
   }
 }
 

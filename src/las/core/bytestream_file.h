@@ -28,7 +28,8 @@ bool set_stdout_binary();
 
 // Reads the file in blocks of block_size bytes. The FILE is not owned; when the
 // stream goes away it puts the file position back after the last byte
-// consumed, so read-ahead is invisible to whoever uses the FILE next.
+// consumed, so read-ahead is invisible to whoever uses the FILE next. Destroy
+// the stream before closing the FILE.
 class ByteStreamInFile final : public ByteStreamIn {
  public:
   explicit ByteStreamInFile(std::FILE* file, std::size_t block_size = default_file_block_size);
@@ -55,7 +56,8 @@ class ByteStreamInFile final : public ByteStreamIn {
 };
 
 // Collects writes in blocks of block_size bytes. The FILE is not owned; the
-// destructor flushes, but only flush() reports whether the bytes reached it.
+// destructor hands the last block to it (destroy the stream before closing the
+// FILE), but only flush() reports whether the bytes reached it.
 class ByteStreamOutFile final : public ByteStreamOut {
  public:
   explicit ByteStreamOutFile(std::FILE* file, std::size_t block_size = default_file_block_size);

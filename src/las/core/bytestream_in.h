@@ -50,6 +50,15 @@ class ByteStreamIn {
     }
   }
   std::uint32_t get_byte() { return window_next != window_end ? *window_next++ : read_byte(); }
+  // The next byte_count bytes where the stream buffers them, consumed, or null
+  // (nothing consumed) when they are not buffered contiguously: lets an engine
+  // take a whole record with one check and copy its items straight out.
+  const std::uint8_t* get_bytes_in_place(std::size_t byte_count) {
+    if (byte_count > static_cast<std::size_t>(window_end - window_next)) return nullptr;
+    const std::uint8_t* bytes = window_next;
+    window_next += byte_count;
+    return bytes;
+  }
 
   // 1 to 31 bits, least significant first, taken from 32-bit little-endian words.
   std::uint32_t read_bit_field(std::uint32_t bit_width);

@@ -48,6 +48,16 @@ class ByteStreamOut {
     return write_byte(byte);
   }
 
+  // Room for the next byte_count bytes inside the stream's buffer, counted as
+  // written, or null (nothing written) when the buffer lacks the room: lets an
+  // engine store a whole record with one check. The caller must fill it.
+  std::uint8_t* put_bytes_in_place(std::size_t byte_count) {
+    if (byte_count > static_cast<std::size_t>(window_end - window_next)) return nullptr;
+    std::uint8_t* bytes = window_next;
+    window_next += byte_count;
+    return bytes;
+  }
+
   // Appends the low bit_width bits; a full 32-bit word goes out little-endian
   // at once, and the result is that write's.
   bool write_bit_field(std::uint32_t bits, std::uint32_t bit_width);

@@ -12,8 +12,7 @@ namespace tinrise {
 static_assert(offsetof(LASpoint, X) == 0, "an item pointer to X must also point at the point");
 static_assert(offsetof(LASpoint, intensity) == 12, "X, Y, Z and intensity are the first 14 bytes of both cores");
 
-void LASitemRawReaderPOINT14::read(std::uint8_t* item, std::uint32_t&) {
-  instream->get_bytes(buffer, 30);
+void point14_record_to_item(const std::uint8_t* buffer, std::uint8_t* item) {
   LASpoint& point = *reinterpret_cast<LASpoint*>(item);
   std::memcpy(&point.X, buffer, 14);
 
@@ -55,7 +54,7 @@ void LASitemRawReaderPOINT14::read(std::uint8_t* item, std::uint32_t&) {
   std::memcpy(&point.gps_time, buffer + 22, 8);
 }
 
-bool LASitemRawWriterPOINT14::write(const std::uint8_t* item, std::uint32_t&) {
+void point14_item_to_record(const std::uint8_t* item, std::uint8_t* buffer) {
   const LASpoint& point = *reinterpret_cast<const LASpoint*>(item);
   std::memcpy(buffer, &point.X, 14);
 
@@ -80,6 +79,15 @@ bool LASitemRawWriterPOINT14::write(const std::uint8_t* item, std::uint32_t&) {
   std::memcpy(buffer + 18, &scan_angle, 2);
   std::memcpy(buffer + 20, &point.point_source_ID, 2);
   std::memcpy(buffer + 22, &point.gps_time, 8);
+}
+
+void LASitemRawReaderPOINT14::read(std::uint8_t* item, std::uint32_t&) {
+  instream->get_bytes(buffer, 30);
+  point14_record_to_item(buffer, item);
+}
+
+bool LASitemRawWriterPOINT14::write(const std::uint8_t* item, std::uint32_t&) {
+  point14_item_to_record(item, buffer);
   return outstream->put_bytes(buffer, 30);
 }
 

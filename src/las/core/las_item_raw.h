@@ -65,6 +65,9 @@ class LASitemRawWriterBYTE final : public LASitemRawWriter {
 
 // The 30-byte LAS 1.4 core record, converted to and from the point, which keeps
 // the legacy fields beside the extended ones. `item` must be the X of a LASpoint.
+void point14_record_to_item(const std::uint8_t* record, std::uint8_t* item);
+void point14_item_to_record(const std::uint8_t* item, std::uint8_t* record);
+
 class LASitemRawReaderPOINT14 final : public LASitemRawReader {
  public:
   void read(std::uint8_t* item, std::uint32_t& context) override;

@@ -2,6 +2,7 @@
 // reading and writing its "pakmor encoded" record.
 #include "las/core/pakmor.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -235,8 +236,9 @@ bool Pakmor::request_version(std::uint16_t version) {
 bool Pakmor::match_point_type(std::uint16_t count, const LASitem* list, int& point_type, int& record_length) {
   if (!list) return fail("LASitem array is zero");
   point_type = 127;
-  record_length = 0;
-  for (std::uint16_t i = 0; i < count; i++) record_length += list[i].size;
+  std::int64_t sum = 0;  // 65535 items of 65535 bytes would overflow an int
+  for (std::uint16_t i = 0; i < count; i++) sum += list[i].size;
+  record_length = static_cast<int>(std::min<std::int64_t>(sum, INT32_MAX));
   if (count < 1) return fail("less than one LASitem entries");
   if (count > 5) return fail("more than five LASitem entries");
   int matched = -1;

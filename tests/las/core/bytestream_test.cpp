@@ -201,17 +201,19 @@ TEST(ByteStream, FilePositionsBeyondFourGibibytes) {
   EXPECT_EQ(static_cast<std::int64_t>(std::filesystem::file_size(name)), far + 8);
 
   file = open_binary_file(name.c_str(), FileAccess::read, 1 << 16);
-  ByteStreamInFile in(file);
-  ASSERT_TRUE(in.seek_from_end(8));
-  EXPECT_EQ(in.tell(), far);
-  std::uint64_t value = 0;
-  in.read_le64(&value);
-  EXPECT_EQ(value, marker);
-  ASSERT_TRUE(in.seek(far + 4));
-  EXPECT_EQ(in.tell(), far + 4);
-  EXPECT_EQ(in.read_byte(), 0x44u);
-  ASSERT_TRUE(in.seek(0));
-  EXPECT_EQ(in.read_byte(), 1u);
+  {
+    ByteStreamInFile in(file);
+    ASSERT_TRUE(in.seek_from_end(8));
+    EXPECT_EQ(in.tell(), far);
+    std::uint64_t value = 0;
+    in.read_le64(&value);
+    EXPECT_EQ(value, marker);
+    ASSERT_TRUE(in.seek(far + 4));
+    EXPECT_EQ(in.tell(), far + 4);
+    EXPECT_EQ(in.read_byte(), 0x44u);
+    ASSERT_TRUE(in.seek(0));
+    EXPECT_EQ(in.read_byte(), 1u);
+  }
   std::fclose(file);
 }
 
