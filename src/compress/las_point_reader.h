@@ -1,7 +1,7 @@
 // The point reader engine: reads whole point records from a byte stream into
-// the items of a point, item by item. Owned by the LAS reader. Uncompressed
-// records go through the raw item readers; compressed set-ups are refused
-// until the item decoders exist.
+// the items of a point, item by item, raw or decompressed, and keeps the
+// chunk table that lets a compressed file be read from any point. Owned by
+// the LAS reader.
 #pragma once
 
 #include <cstdint>
@@ -15,8 +15,11 @@
 
 namespace tinrise {
 
+class AcDecoder;
+class LASitemDecoder;
 class LASitemRawReader;
 class LASitemReader;
+class LASpoint;
 class Pakmor;
 
 class LASpointReader final {
@@ -31,11 +34,13 @@ class LASpointReader final {
   // Builds the item readers for an item list; `config` is the file's
   // compressor configuration, null for an uncompressed file.
   bool setup(std::uint16_t num_items, const LASitem* items, const Pakmor* config = nullptr);
-  // Starts reading at the stream's current position (the first record).
+  // Starts reading at the stream's current position (the first record, or
+  // for chunked files the chunk table position before it).
   bool init(ByteStreamIn* instream);
   // Reads the next record; `point` holds one item pointer per item
-  // (LASpoint::item_pointers). False with the last error set on failure.
-  // A raw record that the stream holds buffered is taken inline in one step.
+  // (LASpoint::item_pointers). False with the last error set on failure; an
+  // uncompressed stream that ends sets no error. A raw record that the stream
+  // holds buffered is taken inline in one step.
   bool read(std::uint8_t* const* point) {
     if (reading_raw) {
       if (const std::uint8_t* record = instream->get_bytes_in_place(point_size)) {
@@ -48,7 +53,8 @@ class LASpointReader final {
   // Positions the engine so that the next read returns record `target`;
   // `current` is the record the caller would have read next.
   bool seek(std::uint64_t current, std::uint64_t target);
-  // Integrity check once all records were read.
+  // Integrity check once all records were read: the last chunk must end
+  // where the next one (or the chunk table) begins.
   bool check_end();
   // Detaches the stream.
   bool done();
@@ -58,19 +64,47 @@ class LASpointReader final {
   std::uint32_t get_point_size() const { return point_size; }
 
  private:
+  static constexpr std::uint32_t no_table_yet = 0xFFFFFFFF;
+
   bool fail(const char* format, ...) __attribute__((format(printf, 2, 3)));
-  // The record item by item through the current readers.
+  // The record item by item through the current readers; compressed records
+  // enter chunks and read each chunk's first point raw.
   bool read_items(std::uint8_t* const* point);
+  void read_compressed(std::uint8_t* const* point);
+  // Moves on to the next chunk; false (error set) when it cannot be read at all.
+  bool enter_chunk();
+  // The chunk's first point by itself, at the chunk start the stream is at.
+  void start_chunk_here();
+  void jump_to_chunk(std::uint32_t chunk);
+  bool read_chunk_table();
+  // Keeps the first `kept` starts of a damaged or absent table (at least the
+  // first chunk's); later starts are collected while reading.
+  void keep_chunk_starts(std::uint32_t kept, std::int64_t first_chunk);
 
   ByteStreamIn* instream = nullptr;
   std::uint16_t num_items = 0;
   std::vector<std::unique_ptr<LASitemRawReader>> raw_readers;
-  std::vector<LASitemReader*> readers;  // the current ones; empty until init
+  std::vector<std::unique_ptr<LASitemDecoder>> compressed_readers;
+  std::vector<LASitemReader*> readers;  // the current ones; empty until init and at a chunk start
   bool reading_raw = false;             // the current readers are the raw ones
   raw_record_layout layout;
+  std::unique_ptr<AcDecoder> decoder;  // only when compressed
+  std::uint16_t compressor = 0;
+  bool variable_chunking = false;
+  bool in_chunks = false;       // a chunk was entered since init
+  bool table_complete = false;  // the chunk table was read to its end
+  std::uint32_t configured_chunk_size = 0xFFFFFFFF;
+  std::uint32_t chunk_size = 0xFFFFFFFF;
+  std::uint32_t chunk_count = 0;
+  std::uint32_t current_chunk = 0;
+  std::uint32_t number_chunks = 0;
+  std::uint32_t tabled_chunks = 0;
+  std::vector<std::int64_t> chunk_starts;   // absolute positions; the last one ends the last chunk
+  std::vector<std::uint32_t> chunk_totals;  // points before each chunk, variable chunking only
   std::uint32_t decompress_selective;
-  std::int64_t point_start = 0;  // stream position of the first record
+  std::int64_t point_start = 0;  // the current chunk's (or first record's) position; 0 before
   std::uint32_t point_size = 0;
+  std::unique_ptr<LASpoint> seek_point;  // skipped records are decoded into it
   std::string error_text;
   std::string warning_text;
 };
