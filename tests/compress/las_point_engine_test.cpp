@@ -212,6 +212,13 @@ TEST(LASpointEngines, RefusedSetupsSayWhy) {
   ASSERT_TRUE(uncompressed.setup(std::uint16_t(items.size()), items.data(), Pakmor::COMPRESSOR_NONE));
   Pakmor compressed;
   ASSERT_TRUE(compressed.setup(std::uint16_t(items.size()), items.data(), Pakmor::COMPRESSOR_POINTWISE_CHUNKED));
+  Pakmor versioned = compressed;
+  ASSERT_TRUE(versioned.request_version(2));
+  LASpoint point14;
+  ASSERT_TRUE(point14.init(nullptr, 6, 30));
+  Pakmor layered;
+  ASSERT_TRUE(layered.setup(1, point14.items.data(), Pakmor::COMPRESSOR_LAYERED_CHUNKED));
+  ASSERT_TRUE(layered.request_version(2));
   Pakmor other_coder = uncompressed;
   other_coder.coder = 1;
   Pakmor other_items;
@@ -227,7 +234,9 @@ TEST(LASpointEngines, RefusedSetupsSayWhy) {
   const Case cases[] = {
       {"no configuration", items, nullptr, nullptr},
       {"uncompressed configuration", items, &uncompressed, nullptr},
-      {"compressed configuration", items, &compressed, "compressor 2 not available"},
+      {"compressed, version 2", versioned.items, &versioned, nullptr},
+      {"compressed, raw items", items, &compressed, "item type 6 of size 20 and version 0 cannot be "},
+      {"layered chunks", layered.items, &layered, "compressor 3 not available"},
       {"another coder", items, &other_coder, "coder 1 not supported"},
       {"items differ", items, &other_items, "items differ from those of the compressor configuration"},
       {"colour of 7 bytes", odd, nullptr, "item type 8 of size 7 has no raw "},
