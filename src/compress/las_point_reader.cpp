@@ -99,6 +99,7 @@ bool LASpointReader::init(ByteStreamIn* stream) {
     // the first chunk is entered.
     number_chunks = compressor == Pakmor::COMPRESSOR_POINTWISE ? 0 : no_table_yet;
     point_start = 0;
+    broken = false;
   } else {
     for (auto& reader : raw_readers) readers.push_back(reader.get());
     reading_raw = true;
@@ -123,15 +124,23 @@ bool LASpointReader::read_items(std::uint8_t* const* point) {
     }
     return true;
   }
+  // A decoder stopped midway cannot go on; until a seek starts a chunk afresh
+  // every read repeats the failure.
+  if (broken) return false;
   try {
-    if (chunk_count == chunk_size && !enter_chunk()) return false;
+    if (chunk_count == chunk_size && !enter_chunk()) {
+      broken = true;
+      return false;
+    }
     read_compressed(point);
   } catch (int signal) {
+    broken = true;
     if (signal == stream_end_of_data) return fail("end-of-file during chunk with index %u", current_chunk);
     fail("chunk with index %u of %u is corrupt", current_chunk, tabled_chunks);
     // The caller loses only the rest of this chunk: the next read starts the next one.
     if (current_chunk + 1 < tabled_chunks && instream->seek(chunk_starts[current_chunk + 1])) {
       chunk_count = chunk_size;
+      broken = false;
     }
     return false;
   }
@@ -175,6 +184,7 @@ void LASpointReader::start_chunk_here() {
   if (table_complete && current_chunk >= number_chunks) throw stream_end_of_data;
   point_start = instream->tell();
   readers.clear();
+  broken = false;
   if (current_chunk == tabled_chunks) {
     // No table, or it ran out: the starts are collected while reading.
     if (tabled_chunks == chunk_starts.size()) chunk_starts.resize(chunk_starts.size() + 256);
@@ -197,6 +207,7 @@ void LASpointReader::keep_chunk_starts(std::uint32_t kept, std::int64_t first_ch
   chunk_starts.resize(kept > 0 ? kept : 1);
   chunk_starts[0] = first_chunk;
   tabled_chunks = kept > 0 ? kept : 1;
+  number_chunks = tabled_chunks - 1;  // chunks whose end is known; no longer "no table yet"
   table_complete = false;
 }
 
@@ -207,7 +218,6 @@ bool LASpointReader::read_chunk_table() {
   // A position that still points at itself: the writer never finished.
   if (table_position == first_chunk - 8 || !instream->can_seek()) {
     if (variable_chunking) return fail("variably chunked points need their chunk table");
-    number_chunks = 0;
     keep_chunk_starts(1, first_chunk);
     return true;
   }
@@ -270,7 +280,10 @@ bool LASpointReader::seek(std::uint64_t current, std::uint64_t target) {
     return instream->seek(point_start + static_cast<std::int64_t>(target * point_size));
   }
   try {
-    if (!in_chunks && !enter_chunk()) return false;
+    if (!in_chunks && (broken || !enter_chunk())) {
+      broken = true;
+      return false;
+    }
     std::uint64_t delta;
     if (tabled_chunks == 0) {
       if (target < current) {

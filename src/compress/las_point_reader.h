@@ -93,6 +93,7 @@ class LASpointReader final {
   bool variable_chunking = false;
   bool in_chunks = false;       // a chunk was entered since init
   bool table_complete = false;  // the chunk table was read to its end
+  bool broken = false;          // a read failed inside a chunk that cannot be left
   std::uint32_t configured_chunk_size = 0xFFFFFFFF;
   std::uint32_t chunk_size = 0xFFFFFFFF;
   std::uint32_t chunk_count = 0;
