@@ -180,7 +180,7 @@ bool LASpointReader::enter_chunk() {
 }
 
 void LASpointReader::start_chunk_here() {
-  // A complete table ends with the table's own position: no chunk starts there.
+  // A complete table ends with its own position: no chunk starts there.
   if (table_complete && current_chunk >= number_chunks) throw stream_end_of_data;
   point_start = instream->tell();
   readers.clear();
@@ -256,7 +256,8 @@ bool LASpointReader::read_chunk_table() {
       decoder->done();
     }
     tabled_chunks = number_chunks + 1;
-    table_complete = true;
+    // A count damaged to fewer chunks leaves later chunks to be found while reading.
+    table_complete = chunk_starts[number_chunks] == table_position;
   } catch (int) {
     decoder->done();
     if (variable_chunking) {

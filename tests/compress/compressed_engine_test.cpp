@@ -387,6 +387,8 @@ TEST(CompressedEngines, DamagedDataFailsCleanly) {
        "corrupt chunk table", simple_count, simple_count},
       {"table entries cut", [&](Bytes& b) { b.resize(table + 9); }, "", "corrupt chunk table", simple_count,
        simple_count},
+      {"table count lowered: the rest found while reading", [&](Bytes& b) { put<std::uint32_t>(b, table + 4, 5); }, "",
+       "", simple_count, simple_count},
       {"no point data at all", [&](Bytes& b) { b.resize(4); }, "end-of-file during chunk with index 0", "", 0, 0},
   };
   for (const Case& c : cases) {

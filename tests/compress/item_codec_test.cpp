@@ -327,8 +327,12 @@ TEST(ItemCodecs, EveryPointTypeRoundTripsThroughTheEngines) {
           std::int64_t time = std::bit_cast<std::int64_t>(123456.789);
           std::uint64_t offset = 5000;
           for (std::size_t i = 0; i < count; i++) {
-            point.X = i % 50 == 7 ? INT32_MIN : (i % 50 == 8 ? INT32_MAX : point.X + static_cast<int>(random() % 201) - 100);
-            point.Y = i % 90 == 3 ? INT32_MAX : point.Y + static_cast<int>(random() % 31) - 15;
+            // Steps wrap around at the extremes, as differences of stored integers do.
+            auto walk = [](std::int32_t from, std::uint32_t by, std::uint32_t back) {
+              return static_cast<std::int32_t>(static_cast<std::uint32_t>(from) + by - back);
+            };
+            point.X = i % 50 == 7 ? INT32_MIN : (i % 50 == 8 ? INT32_MAX : walk(point.X, random() % 201, 100));
+            point.Y = i % 90 == 3 ? INT32_MAX : walk(point.Y, random() % 31, 15);
             point.Z = i % 70 == 5 ? INT32_MIN : static_cast<std::int32_t>(random() % 3000);
             point.intensity = static_cast<std::uint16_t>(i % 4 ? random() : 65535);
             point.return_number = i % 8;
