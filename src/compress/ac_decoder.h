@@ -27,27 +27,37 @@ class AcDecoder final {
   void done() { instream = nullptr; }
 
   std::uint32_t decode_bit(AcBitModel& m) {
-    const std::uint32_t x = m.bit_0_prob * (length >> AcBitModel::length_shift);
+    std::uint32_t v = value, l = length;
+    const std::uint32_t x = m.bit_0_prob * (l >> AcBitModel::length_shift);
     std::uint32_t bit;
-    if (value < x) {
+    if (v < x) {
       bit = 0;
-      length = x;
+      l = x;
       ++m.bit_0_count;
     } else {
       bit = 1;
-      value -= x;
-      length -= x;
+      v -= x;
+      l -= x;
     }
-    if (length < min_length) renorm_dec_interval();
-    if (--m.bits_until_update == 0) m.update();
+    const bool update = --m.bits_until_update == 0;
+    while (l < min_length) {
+      v = (v << 8) | instream->get_byte();
+      l <<= 8;
+    }
+    value = v;
+    length = l;
+    if (update) m.update();
     return bit;
   }
 
+  // The registers stay in locals until the model's counts are written, so
+  // that no store through the model's arrays makes them be read again.
   std::uint32_t decode_symbol(AcSymbolModel& m) {
-    std::uint32_t symbol, x, y = length;
+    std::uint32_t v = value, l = length;
+    std::uint32_t symbol, x, y = l;
     if (m.decoder_table) {
-      length >>= AcSymbolModel::length_shift;
-      const std::uint32_t dv = value / length;
+      l >>= AcSymbolModel::length_shift;
+      const std::uint32_t dv = v / l;
       const std::uint32_t t = dv >> m.table_shift;
       // Coded data never points past the table's last slot; damaged data can.
       if (t > m.table_size) throw corrupt_data;
@@ -61,16 +71,16 @@ class AcDecoder final {
           symbol = mid;
         }
       }
-      x = m.distribution[symbol] * length;
-      if (symbol != m.last_symbol) y = m.distribution[symbol + 1] * length;
+      x = m.distribution[symbol] * l;
+      if (symbol != m.last_symbol) y = m.distribution[symbol + 1] * l;
     } else {
       x = symbol = 0;
-      length >>= AcSymbolModel::length_shift;
+      l >>= AcSymbolModel::length_shift;
       std::uint32_t n = m.symbols;
       std::uint32_t mid = n >> 1;
       do {
-        const std::uint32_t z = length * m.distribution[mid];
-        if (z > value) {
+        const std::uint32_t z = l * m.distribution[mid];
+        if (z > v) {
           n = mid;
           y = z;
         } else {
@@ -79,11 +89,17 @@ class AcDecoder final {
         }
       } while ((mid = (symbol + n) >> 1) != symbol);
     }
-    value -= x;
-    length = y - x;
-    if (length < min_length) renorm_dec_interval();
+    v -= x;
+    l = y - x;
     ++m.symbol_count[symbol];
-    if (--m.symbols_until_update == 0) m.update();
+    const bool update = --m.symbols_until_update == 0;
+    while (l < min_length) {
+      v = (v << 8) | instream->get_byte();
+      l <<= 8;
+    }
+    value = v;
+    length = l;
+    if (update) m.update();
     return symbol;
   }
 

@@ -5,56 +5,6 @@
 
 namespace tinrise {
 
-void Median5::add(std::int32_t x) {
-  if (high) {
-    if (x < s[2]) {
-      s[4] = s[3];
-      s[3] = s[2];
-      if (x < s[0]) {
-        s[2] = s[1];
-        s[1] = s[0];
-        s[0] = x;
-      } else if (x < s[1]) {
-        s[2] = s[1];
-        s[1] = x;
-      } else {
-        s[2] = x;
-      }
-    } else {
-      if (x < s[3]) {
-        s[4] = s[3];
-        s[3] = x;
-      } else {
-        s[4] = x;
-      }
-      high = false;
-    }
-  } else {
-    if (s[2] < x) {
-      s[0] = s[1];
-      s[1] = s[2];
-      if (s[4] < x) {
-        s[2] = s[3];
-        s[3] = s[4];
-        s[4] = x;
-      } else if (s[3] < x) {
-        s[2] = s[3];
-        s[3] = x;
-      } else {
-        s[2] = x;
-      }
-    } else {
-      if (s[1] < x) {
-        s[0] = s[1];
-        s[1] = x;
-      } else {
-        s[0] = x;
-      }
-      high = true;
-    }
-  }
-}
-
 const std::uint8_t point10_return_map[8][8] = {
     {15, 14, 13, 12, 11, 10, 9, 8}, {14, 0, 1, 3, 6, 10, 10, 9},   {13, 1, 2, 4, 7, 11, 11, 10},
     {12, 3, 4, 5, 8, 12, 12, 11},   {11, 6, 7, 8, 9, 13, 13, 12},  {10, 10, 11, 12, 13, 14, 14, 13},

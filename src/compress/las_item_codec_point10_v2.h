@@ -22,6 +22,56 @@ struct Median5 {
   void add(std::int32_t x);
 };
 
+inline void Median5::add(std::int32_t x) {
+  if (high) {
+    if (x < s[2]) {
+      s[4] = s[3];
+      s[3] = s[2];
+      if (x < s[0]) {
+        s[2] = s[1];
+        s[1] = s[0];
+        s[0] = x;
+      } else if (x < s[1]) {
+        s[2] = s[1];
+        s[1] = x;
+      } else {
+        s[2] = x;
+      }
+    } else {
+      if (x < s[3]) {
+        s[4] = s[3];
+        s[3] = x;
+      } else {
+        s[4] = x;
+      }
+      high = false;
+    }
+  } else {
+    if (s[2] < x) {
+      s[0] = s[1];
+      s[1] = s[2];
+      if (s[4] < x) {
+        s[2] = s[3];
+        s[3] = s[4];
+        s[4] = x;
+      } else if (s[3] < x) {
+        s[2] = s[3];
+        s[3] = x;
+      } else {
+        s[2] = x;
+      }
+    } else {
+      if (s[1] < x) {
+        s[0] = s[1];
+        s[1] = x;
+      } else {
+        s[0] = x;
+      }
+      high = true;
+    }
+  }
+}
+
 // Return slot m and return level l of a (number of returns, return number) pair.
 extern const std::uint8_t point10_return_map[8][8];
 extern const std::uint8_t point10_return_level[8][8];
