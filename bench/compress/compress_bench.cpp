@@ -1,9 +1,6 @@
-// Compressed size and speed of the point engines on a generated airborne
-// survey (point types 1 and 3), each printed beside zstd -19 and xz -6 of the
-// same LAS file and beside reading and writing it raw with the same engines,
-// all on one core in one run. Times are processor time (user + system), so
-// that other work on a shared machine does not count.
-// Usage: compress_bench [points] [scratch folder]
+// Size and speed of compression by the point engines on a generated survey of
+// point types 1 and 3, beside zstd -19, xz -6 and the raw engines on the same
+// LAS file, in processor time on one core. Usage: compress_bench [points] [folder]
 #include <sys/resource.h>
 
 #include <cmath>

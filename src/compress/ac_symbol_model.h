@@ -1,7 +1,6 @@
-// The adaptive frequency table of an alphabet of 2 to 2048 symbols, shared by
-// the arithmetic encoder and decoder and by every item codec. Decoder-side
-// models of more than 16 symbols carry a table that turns the top bits of a
-// scaled code value into a first guess of the symbol.
+// The adaptive frequency table of an alphabet of 2 to 2048 symbols, used by the
+// arithmetic encoder and decoder and every item codec; decoder-side models of
+// more than 16 symbols carry a table that gives a first guess of the symbol.
 #pragma once
 
 #include <algorithm>

@@ -1,6 +1,5 @@
-// Codes an integer as its difference (corrector) from a prediction: the
-// corrector's magnitude class k through a context-selected symbol model, then
-// the value within the class through a per-k model and, for large k, raw bits.
+// Codes an integer as its difference from a prediction: the difference's
+// magnitude class k through a context's model, then the value within the class.
 // Used by the item codecs, the chunk table and the layer codecs.
 #pragma once
 

@@ -1,7 +1,6 @@
-// WAVEPACKET13 version 1: the decoder and its mirror, the encoder. Offsets
-// within the item's last 28 bytes: 0 offset to the waveform (u64), 8 packet
-// size (u32), 12 return point location, 16, 20, 24 x(t), y(t), z(t), the four
-// floats handled as the integers of their bits.
+// WAVEPACKET13 version 1: the decoder and its mirror, the encoder. The item's
+// last 28 bytes: offset (u64) at 0, packet size (u32) at 8, then return point,
+// x(t), y(t), z(t) at 12 to 24, floats handled as the integers of their bits.
 #include "compress/las_item_codec_wavepacket13_v1.h"
 
 #include <cstring>

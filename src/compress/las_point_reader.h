@@ -1,7 +1,6 @@
-// The point reader engine: reads whole point records from a byte stream into
-// the items of a point, item by item, raw or decompressed, and keeps the
-// chunk table that lets a compressed file be read from any point. Owned by
-// the LAS reader.
+// The point reader engine: reads point records from a byte stream into the
+// items of a point, raw or decompressed, with the chunk table that lets a
+// compressed file be read from any point. Owned by the LAS reader.
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,6 @@
-// The arithmetic coder and the integer coder: exact bytes of small streams
-// worked out by hand, corrupt raw values, decoder tables, and long mixed
-// streams (ring wrap-arounds and carries) that must decode to the symbol and
-// end exactly where the encoder's bytes end.
+// The arithmetic coder and the integer coder: bytes of small streams worked out
+// by hand, corrupt raw values, decoder tables, and long mixed streams (ring
+// wrap-arounds, carries) that decode exactly and end with the encoder's bytes.
 #include <gtest/gtest.h>
 
 #include <cstdint>

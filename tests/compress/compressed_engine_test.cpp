@@ -1,7 +1,6 @@
-// The point engines with compression: the real samples decoded to their LAS
-// records and re-encoded to their exact bytes, chunking and chunk tables,
-// seeking through them, output that cannot seek, and damaged data that must
-// fail cleanly.
+// The compressing point engines: real samples decoded to their LAS records and
+// encoded to their exact bytes, chunks and chunk tables, seeking, streams that
+// cannot seek, and damaged data that must fail cleanly.
 #include <gtest/gtest.h>
 #include <unistd.h>
 

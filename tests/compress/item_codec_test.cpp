@@ -1,7 +1,5 @@
-// The item codecs against streams assembled by hand from the coder's parts in
-// the order and with the choices the format prescribes (first point of a
-// chunk, GPS time jumps and sequences, grey and changing colours, wave packet
-// offset kinds, extra bytes), and every point type through the engines with
+// The item codecs against streams coded by hand from the coder's parts in the
+// format's order and choices, and every point type through the engines with
 // hostile values (extreme coordinates, all return patterns, time jumps).
 #include <gtest/gtest.h>
 

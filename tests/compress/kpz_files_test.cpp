@@ -1,7 +1,6 @@
-// Compressed LAS files through the LAS reader and writer and the openers: the
-// real samples read to the records of their LAS original, the original
-// written as .kpz to the sample's exact point bytes, damage reported with the
-// reader's messages, and the point types that wait for the layered codecs refused.
+// Compressed LAS files through the LAS reader, writer and openers: samples read
+// to their LAS original and the original written to the samples' point bytes,
+// damage in the reader's messages, LAS 1.4 types refused until layered codecs.
 #include <gtest/gtest.h>
 
 #include <cstring>
