@@ -180,8 +180,9 @@ bool LASpointReader::enter_chunk() {
 }
 
 void LASpointReader::start_chunk_here() {
-  // A complete table ends with its own position: no chunk starts there.
-  if (table_complete && current_chunk >= number_chunks) throw stream_end_of_data;
+  // A complete table ends with its own position: no chunk starts there. Nor
+  // can variably chunked points go on past their table: their counts are in it.
+  if (current_chunk >= number_chunks && (table_complete || variable_chunking)) throw stream_end_of_data;
   point_start = instream->tell();
   readers.clear();
   broken = false;

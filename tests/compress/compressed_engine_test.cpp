@@ -407,6 +407,40 @@ TEST(CompressedEngines, DamagedDataFailsCleanly) {
   }
 }
 
+// Variably chunked points have their point counts only in the table.
+TEST(CompressedEngines, DamagedTablesOfVariableChunks) {
+  const Bytes las = sample("simple.las");
+  const std::uint8_t* records = las.data() + simple_records;
+  const Pakmor config = make_config(3, 34, Pakmor::COMPRESSOR_POINTWISE_CHUNKED, 2, 0);
+  const Bytes intact =
+      compress(config, records, simple_size, simple_count, nullptr, [](std::size_t i) { return i % 100 == 99; });
+  const std::size_t table = static_cast<std::size_t>(get<std::int64_t>(intact, 0));
+  struct Case {
+    const char* what;
+    std::function<void(Bytes&)> damage;
+    const char* error;
+    std::uint32_t read;
+  };
+  const Case cases[] = {
+      {"count lowered: the points end with the table", [&](Bytes& b) { put<std::uint32_t>(b, table + 4, 5); },
+       "end-of-file during chunk with index 5", 500},
+      {"entries garbage", [&](Bytes& b) { for (std::size_t i = table + 8; i < b.size(); i++) b[i] = 0x3C; },
+       "corrupt chunk table of variably chunked points", 0},
+      {"writer never finished", [&](Bytes& b) { put<std::int64_t>(b, 0, 0); },
+       "variably chunked points need their chunk table", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bytes data = intact;
+    c.damage(data);
+    const Decoded decoded = decompress(config, data, 0, simple_count);
+    EXPECT_EQ(decoded.error, c.error);
+    EXPECT_EQ(decoded.records.size(), c.read * simple_size);
+    EXPECT_TRUE(Bytes(decoded.records.begin(), decoded.records.end()) ==
+                Bytes(records, records + decoded.records.size()));
+  }
+}
+
 // A corrupt chunk costs only its own points: the next read goes on with the next chunk.
 TEST(CompressedEngines, ReadingGoesOnAfterACorruptChunk) {
   const Bytes las = sample("simple.las");
