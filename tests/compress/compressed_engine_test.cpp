@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -11,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "compress/ac_encoder.h"
+#include "compress/integer_coder.h"
 #include "compress/las_point_reader.h"
 #include "compress/las_point_writer.h"
 #include "las/core/bytestream_array.h"
@@ -205,6 +208,48 @@ TEST(CompressedEngines, ChunksAndTheirTableForEveryChunking) {
     EXPECT_EQ(decoded.error, "");
     EXPECT_TRUE(decoded.end_ok);
     EXPECT_TRUE(decoded.records == Bytes(records, records + simple_count * simple_size));
+  }
+}
+
+// Every chunk is coded on its own, so a chunk's bytes are those of a file
+// holding only its points; the table codes the sizes (and, for variable
+// chunks, the counts) as differences from the previous entry.
+TEST(CompressedEngines, ChunkTableEntriesAreCodedAsDifferences) {
+  const Bytes las = sample("simple.las");
+  const std::uint8_t* records = las.data() + simple_records;
+  const std::vector<std::uint32_t> counts = {100, 1, 464, 500};  // the chunks of the variable case
+  for (const bool variable : {false, true}) {
+    SCOPED_TRACE(variable ? "variable" : "fixed");
+    const Pakmor config = make_config(3, 34, Pakmor::COMPRESSOR_POINTWISE_CHUNKED, 2, variable ? 0 : 100);
+    std::vector<std::uint32_t> chunk_counts, chunk_sizes;
+    for (std::uint32_t first = 0, i = 0; first < simple_count; first += chunk_counts.back(), i++) {
+      chunk_counts.push_back(variable ? counts[i] : std::min<std::uint32_t>(100, simple_count - first));
+      const Bytes alone = compress(config, records + first * simple_size, simple_size, chunk_counts.back());
+      chunk_sizes.push_back(static_cast<std::uint32_t>(get<std::int64_t>(alone, 0) - 8));
+    }
+    std::size_t border = 0;
+    std::vector<std::size_t> ends;
+    for (std::uint32_t count : chunk_counts) ends.push_back(border += count);
+    const Bytes data = compress(config, records, simple_size, simple_count, nullptr, [&](std::size_t i) {
+      return variable && std::find(ends.begin(), ends.end(), i + 1) != ends.end();
+    });
+    const std::size_t table = static_cast<std::size_t>(get<std::int64_t>(data, 0));
+    Bytes expected(8, 0);
+    put<std::uint32_t>(expected, 4, static_cast<std::uint32_t>(chunk_sizes.size()));
+    ByteStreamOutArray entries;
+    {
+      AcEncoder encoder;
+      encoder.init(&entries);
+      IntegerCoder coder(encoder, 32, 2, 8, 0);
+      coder.init_encoder();
+      for (std::size_t i = 0; i < chunk_sizes.size(); i++) {
+        if (variable) coder.encode(i ? chunk_counts[i - 1] : 0, chunk_counts[i], 0);
+        coder.encode(i ? chunk_sizes[i - 1] : 0, chunk_sizes[i], 1);
+      }
+      encoder.done();
+    }
+    expected.insert(expected.end(), entries.get_data(), entries.get_data() + entries.get_size());
+    EXPECT_TRUE(Bytes(data.begin() + table, data.end()) == expected);
   }
 }
 
