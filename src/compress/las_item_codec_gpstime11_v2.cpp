@@ -53,7 +53,10 @@ void LASitemDecoderGPSTIME11v2::read_full_time() {
 }
 
 void LASitemDecoderGPSTIME11v2::read(std::uint8_t* item, std::uint32_t&) {
-  for (;;) {
+  // An encoder switches sequences at most once per time, always to one within
+  // reach; more switches are damage, which could otherwise spin for long.
+  for (int switches = 0;; switches++) {
+    if (switches > 1) throw corrupt_data;
     std::int64_t& t = m.last_time[m.last];
     std::int32_t& d = m.last_diff[m.last];
     std::int32_t& counter = m.extreme_counter[m.last];

@@ -205,6 +205,27 @@ TEST(ItemCodecs, GpsTimeMultiplesJumpsAndSequences) {
               }));
 }
 
+TEST(ItemCodecs, GpsTimeSwitchingTwiceInARowIsDamage) {
+  const Bytes stream = by_hand([](AcEncoder& e) {
+    AcSymbolModel zero = fresh(6);
+    e.encode_symbol(zero, 3);
+    e.encode_symbol(zero, 3);
+  });
+  ByteStreamInArray in(stream.data(), static_cast<std::int64_t>(stream.size()));
+  AcDecoder decoder;
+  auto codec = create_item_decoder({LASitem::GPSTIME11, 8, 2}, decoder);
+  Bytes time = gps(1);
+  std::uint32_t context = 0;
+  codec->init(time.data(), context);
+  decoder.init(&in);
+  try {
+    codec->read(time.data(), context);
+    ADD_FAILURE() << "decoded";
+  } catch (int signal) {
+    EXPECT_EQ(signal, corrupt_data);
+  }
+}
+
 Bytes rgb(std::uint16_t r, std::uint16_t g, std::uint16_t b) {
   Bytes bytes(6);
   put(bytes, 0, r);
