@@ -15,6 +15,7 @@
 #include "tin/predicates.h"
 
 #include <cfloat>
+#include <cmath>
 
 #if defined(__FAST_MATH__)
 #error "predicates.cpp must not be built with -ffast-math"
@@ -35,7 +36,9 @@ double iccerrboundA, iccerrboundB, iccerrboundC;
 double isperrboundA, isperrboundB, isperrboundC;
 std::uint64_t adaptive_calls = 0;
 
-inline double absolute(double a) { return a >= 0.0 ? a : -a; }
+// The published Absolute(a) is (a >= 0 ? a : -a); fabs differs only in the
+// sign of a zero, which no comparison below can see, and has no branch.
+inline double absolute(double a) { return std::fabs(a); }
 
 // The error-free transformations of the published algorithm. Each splits the
 // exact result of one operation into a rounded value x and its error y.

@@ -41,6 +41,7 @@ bool buffer_full = false;
 int* stack = nullptr;
 int stack_capacity = 0;
 bool failed = false;
+TINstatistics stats;
 
 constexpr int next_corner[3] = {1, 2, 0};
 constexpr int prev_corner[3] = {2, 0, 1};
@@ -254,7 +255,11 @@ int locate(const Point& p, int t) {
     std::int32_t n = T->N[across];
     t = n / 3;
     e = n % 3;
-    if (++steps >= max_walk_steps) return brute_locate(p);
+    stats.walk_steps++;
+    if (++steps >= max_walk_steps) {
+      stats.brute_locates++;
+      return brute_locate(p);
+    }
   }
 }
 
@@ -291,9 +296,14 @@ inline int conflict(const TINtriangle& u, const Point& p) {
 // Bowyer-Watson insertion of vertex v. False after an error.
 bool TINinsertvertex(std::int32_t v) {
   const Point p = point_of(v);
+  stats.insertions++;
   int t = locate(p, last_triangle);
-  if (t == none) return true;  // p equals an existing vertex: left out
+  if (t == none) {  // p equals an existing vertex: left out
+    stats.duplicates++;
+    return true;
+  }
   if (t == error) return false;
+  stats.cavity_triangles++;
 
   if (stack_capacity < 3 && !grow_stack()) return false;
   int top = 0;
@@ -317,6 +327,7 @@ bool TINinsertvertex(std::int32_t v) {
       stack[top++] = U.N[next_corner[k]];
       stack[top++] = U.N[prev_corner[k]];
       free_record(u);
+      stats.cavity_triangles++;
       continue;
     }
     // The edge of u opposite k bounds the cavity: a new triangle s over it.
@@ -437,6 +448,7 @@ bool allocate_records(int count) {
 bool TINclean(int n, const TINvertex* vertex_array) {
   exactinit();
   failed = false;
+  stats = TINstatistics{};
   vertices = vertex_array;
   if (n < 0 || n > max_vertices) {
     std::fprintf(stderr, "ERROR (TINclean): failed malloc for %lld TINtriangles.\n", 2LL * n);
@@ -531,6 +543,8 @@ void TINrelease() {
 }
 
 bool TINfailed() { return failed; }
+
+const TINstatistics& TINstats() { return stats; }
 
 int TINinsegment(const TINvertex& a, const TINvertex& b, float x, float y) {
   return insegment(a, b, Point{{x, y}});

@@ -64,6 +64,16 @@ int TINonsegment(const TINvertex& a, const TINvertex& b, float x, float y);
 // The vertex at a corner of a triangle, or null for the absent corner.
 const TINvertex* TINcorner(const TINtriangle* triangle, int corner);
 
+// Counters of the work done since the last TINclean (for benchmarks).
+struct TINstatistics {
+  std::uint64_t insertions = 0;        // TINinsertvertex calls
+  std::uint64_t duplicates = 0;        // vertices left out as equal to a vertex
+  std::uint64_t walk_steps = 0;        // triangles crossed by all walks
+  std::uint64_t cavity_triangles = 0;  // triangles removed by insertions
+  std::uint64_t brute_locates = 0;     // walks that gave up after 10000 steps
+};
+const TINstatistics& TINstats();
+
 // Read-only view of the records (for the invariant checks of the tests): the
 // records with index below TINrecord_count(); those in use have link TIN_IN_USE.
 const TINtriangle* TINrecords();
