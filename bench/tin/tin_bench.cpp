@@ -160,20 +160,23 @@ int main(int argc, char** argv) {
   int reps = 3;
   std::vector<std::size_t> sizes = {1000000, 10000000};
   std::size_t query_count = 10000000;
+#if TINRISE_BENCH_CGAL
+  bool cgal = true;
+#else
+  bool cgal = false;
+#endif
   for (int i = 1; i < argc; i++) {
     std::string a = argv[i];
     if (a == "--reps" && i + 1 < argc) reps = std::max(1, std::atoi(argv[++i]));
     else if (a == "--sizes" && i + 1 < argc) sizes = parse_sizes(argv[++i]);
     else if (a == "--queries" && i + 1 < argc) query_count = std::strtoull(argv[++i], nullptr, 10);
+    else if (a == "--no-cgal") cgal = false;
     else {
-      std::fprintf(stderr, "usage: tin_bench [--reps R] [--sizes N1,N2,...] [--queries Q]\n");
+      std::fprintf(stderr, "usage: tin_bench [--reps R] [--sizes N1,N2,...] [--queries Q] [--no-cgal]\n");
       return 2;
     }
   }
-#if TINRISE_BENCH_CGAL
-  const bool cgal = true;
-#else
-  const bool cgal = false;
+#if !TINRISE_BENCH_CGAL
   std::printf("(CGAL was not found at configure time: tinrise figures only; bench/tin/setup.sh installs it)\n");
 #endif
 
@@ -200,9 +203,11 @@ int main(int argc, char** argv) {
       ours_build.push_back(ours.build_seconds);
       ours_query.push_back(ours.query_seconds);
 #if TINRISE_BENCH_CGAL
-      theirs = in_child([&] { return run_cgal(s, located); });
-      theirs_build.push_back(theirs.build_seconds);
-      theirs_query.push_back(theirs.query_seconds);
+      if (cgal) {
+        theirs = in_child([&] { return run_cgal(s, located); });
+        theirs_build.push_back(theirs.build_seconds);
+        theirs_query.push_back(theirs.query_seconds);
+      }
 #endif
       std::printf("  run %d: tinrise build %.3f s, queries %.3f s", rep + 1, ours.build_seconds, ours.query_seconds);
       if (cgal) std::printf("; CGAL build %.3f s, queries %.3f s", theirs.build_seconds, theirs.query_seconds);

@@ -697,20 +697,16 @@ double orient2d(const double* pa, const double* pb, const double* pc) {
   double detleft = (pa[0] - pc[0]) * (pb[1] - pc[1]);
   double detright = (pa[1] - pc[1]) * (pb[0] - pc[0]);
   double det = detleft - detright;
-  double detsum;
 
-  if (detleft > 0.0) {
-    if (detright <= 0.0) return det;
-    detsum = detleft + detright;
-  } else if (detleft < 0.0) {
-    if (detright >= 0.0) return det;
-    detsum = -detleft - detright;
-  } else {
-    return det;
-  }
-
-  double errbound = ccwerrboundA * detsum;
-  if ((det >= errbound) || (-det >= errbound)) return det;
+  // The published first stage returns det at once when detleft and detright
+  // have opposite signs or one is zero, and otherwise compares |det| with
+  // ccwerrboundA * detsum, detsum = |detleft + detright|. Written as one
+  // comparison with detsum = |detleft| + |detright| it returns det in exactly
+  // the same cases (opposite signs: |det| = detsum >= the bound; a zero
+  // term: likewise; same signs: the same detsum), with no data-dependent
+  // branch. The negated form also returns a NaN at once, as published.
+  double detsum = absolute(detleft) + absolute(detright);
+  if (!(absolute(det) < ccwerrboundA * detsum)) return det;
 
   ++adaptive_calls;
   return orient2dadapt(pa, pb, pc, detsum);
