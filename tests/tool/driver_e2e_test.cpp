@@ -8,7 +8,7 @@ namespace {
 
 using test::run_binary;
 
-const std::string version_line = "Pelotrax (by support@pelotrax.example) version 180303 (tinrise for linux)\n";
+const std::string version_line = "Pelotrax (by support@pelotrax.example) version 180303 (linux)\n";
 
 std::string usage_text() {
   return "usage:\n"
