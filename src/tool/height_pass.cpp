@@ -150,7 +150,11 @@ bool height_above_surface(const GroundSurface& ground, const LASpoint& point, co
       }
     } while (moved.x == q.x && moved.y == q.y);
     q = moved;
-    t = TINfind(q.x, q.y, nullptr);
+    // The walk starts at the previous answer, which lies next to the vertex,
+    // rather than at the most recently built triangle, which may lie anywhere:
+    // the triangle found is the same, the walk a few steps instead of
+    // hundreds.
+    t = TINfind(q.x, q.y, hint);
   }
   hint = t;
   const double px = q.x, py = q.y;
