@@ -128,8 +128,8 @@ int run_tool(int argc, char* argv[]) {
       return finish(1, options);
     }
     if (options.ilay) {
-      // Layered reading is not part of this build: the plain reader goes on.
-      std::fprintf(stderr, "WARNING: could not open LAY file ... skipping\n");
+      std::fprintf(stderr, "ERROR: reading LAY layers ('-ilay') is not supported by this build yet\n");
+      return finish(1, options);
     }
     if (run.ground.from_file) {
       check_ground_overlap(run, *reader);

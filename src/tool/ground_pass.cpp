@@ -122,7 +122,10 @@ bool build_ground_from_file(HeightRun& run) {
   const std::uint32_t n = static_cast<std::uint32_t>(counted);
   if (!prepare_triangulation(ground, n)) return false;
   if (options.verbose) std::fprintf(stderr, "second pass. triangulating %u ground points ...\n", n);
-  if (!reopen_input(run, *reader, false)) return false;
+  if (!ground_opener.reopen(reader.get(), false)) {
+    std::fprintf(stderr, "ERROR: could not re-open lasreader\n");
+    return false;
+  }
   ground.x0 = reader->header.min_x;
   ground.y0 = reader->header.min_y;
   ground.from_file = true;
