@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "options/open/las_reader_factory.h"
+#include "tool/height_run.h"
 
 namespace tinrise {
 namespace {
@@ -38,7 +39,7 @@ bool has_arguments(int argc, int i, int needed, const char* message, const char*
 }  // namespace
 
 void print_version_line() {
-  std::fprintf(stderr, "Pelotrax (by support@pelotrax.example) version %d (tinrise for linux)\n", tool_version);
+  std::fprintf(stderr, "Pelotrax (by support@pelotrax.example) version %d (%s)\n", tool_version, installation_label);
 }
 
 void print_usage() {

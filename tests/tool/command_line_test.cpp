@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "options/open/las_reader_factory.h"
+#include "support/temp_dir.h"
 
 namespace tinrise {
 namespace {
@@ -30,7 +31,17 @@ struct OptionCase {
   std::function<void(const HeightOptions&, const LASreaderFactory&)> check;
 };
 
+// Bare names are input files only where a file of that name exists.
+struct InputFiles {
+  InputFiles() {
+    for (const char* name : {"0", "in.las", "a.las", "b.las"}) dir.touch(name);
+  }
+  test::TempDir dir;
+  test::WorkingDirectory here{dir.dir()};
+};
+
 void run_case(const OptionCase& c) {
+  InputFiles files;
   Arguments arguments(c.args);
   HeightOptions options;
   LASreaderFactory read_opener;

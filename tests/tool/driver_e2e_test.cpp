@@ -8,7 +8,7 @@ namespace {
 
 using test::run_binary;
 
-const std::string version_line = "Pelotrax (by support@pelotrax.example) version 180303 (tinrise for linux)\n";
+const std::string version_line = "Pelotrax (by support@pelotrax.example) version 180303 (linux)\n";
 
 std::string usage_text() {
   return "usage:\n"
@@ -47,6 +47,8 @@ TEST(Driver, HelpEndsWithVersionAndUsage) {
   }
 }
 
+const std::string sample = std::string(TINRISE_TEST_DATA) + "/real/simple.las";
+
 TEST(Driver, StartUpErrorsAndTheirStatus) {
   struct Case {
     std::vector<std::string> args;
@@ -55,7 +57,8 @@ TEST(Driver, StartUpErrorsAndTheirStatus) {
   };
   const Case cases[] = {
       {{"-v"}, 1, "ERROR: no input specified\n"},
-      {{"-i", "same.las", "-o", "same.las"}, 1, "ERROR: input and output file name are identical\n" + usage_text()},
+      {{"-i", sample, "-o", sample}, 1, "ERROR: input and output file name are identical\n" + usage_text()},
+      {{"-i", "no_such_file_*.las"}, 1, "ERROR: no input specified\n"},
       {{"-classify_below", "1", "32"}, 1,
        "ERROR: '-classify_below' had classification 32 but it to be between 0 and 31\n"},
       {{"-i", "a.las", "-nonsense"}, 1, "ERROR: cannot understand argument '-nonsense'\n"},
@@ -80,10 +83,9 @@ TEST(Driver, LayOptionsWarnBeforeRunning) {
 }
 
 TEST(Driver, CoresWithOneInputWarnsAndGoesOn) {
-  const auto r = run_binary({"-i", "missing.las", "-cores", "4"});
+  const auto r = run_binary({"-i", sample, "-cores", "4", "-quiet"});
   EXPECT_EQ(r.err.rfind("WARNING: only 1 input files. ignoring '-cores 4' ...\n", 0), 0u);
-  EXPECT_NE(r.err.find("ERROR: could not open lasreader\n"), std::string::npos);
-  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.status, 0);
 }
 
 TEST(Driver, WaitPromptsBeforeEnding) {
