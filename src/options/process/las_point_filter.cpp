@@ -1,3 +1,6 @@
+// The point filter's list of conditions: echo, fields, reset, and the list
+// handling that filter_and and filter_or need. Its options are parsed in
+// las_point_filter_options.cpp.
 #include "options/process/las_point_filter.h"
 
 #include "options/process/option_text.h"

@@ -1,3 +1,6 @@
+// The point transform's list of operations, its borrowed filter and the
+// point source stamp the reader factory updates per file. Its options are
+// parsed in las_point_transform_options.cpp.
 #include "options/process/las_point_transform.h"
 
 #include <cstring>

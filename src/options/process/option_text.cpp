@@ -1,3 +1,4 @@
+// Number conversion and number formats of filter and transform options.
 #include "options/process/option_text.h"
 
 #include <cinttypes>

@@ -1,3 +1,4 @@
+// The conditions of the point filter that remember earlier points.
 #include "options/process/stateful_conditions.h"
 
 #include <cmath>

@@ -21,7 +21,6 @@ class LASoperationSetGpsTime final : public LASpointOperation {
   double value;
 };
 
-
 class LASoperationTranslateGpsTime final : public LASpointOperation {
  public:
   explicit LASoperationTranslateGpsTime(double offset) : LASpointOperation("translate_gps_time"), offset(offset) {}
@@ -35,6 +34,8 @@ class LASoperationTranslateGpsTime final : public LASpointOperation {
   double offset;
 };
 
+// Adjusted standard GPS time from time of week: the offset of the week is
+// computed once, in 64-bit integers.
 class LASoperationWeekToAdjusted final : public LASpointOperation {
  public:
   explicit LASoperationWeekToAdjusted(std::int32_t week)
