@@ -48,8 +48,11 @@ void print_usage() {
       "tinrise -i *.las -v\n",
       "tinrise -i *.kpz -okpz -quiet\n",
       "tinrise -i *.las -classification 2 8 -replace_z\n",
-      "tinrise -i *.las -ground_points ground.las -replace_z\n",
-      "tinrise -i *.las -ground_points geoid.xyz -replace_z\n",
+      // (the two literals of a line below are one text)
+      "tinrise -i *.las"
+      " -ground_points ground.las -replace_z\n",
+      "tinrise -i *.las"
+      " -ground_points geoid.xyz -replace_z\n",
       "tinrise -i in.las -o out.las -drop_below 1.5\n",
       "tinrise -i in.las -o out.txt -drop_above 6.5 -oparse xyzu\n",
       "tinrise -i in.las -o out.las -drop_between 0.5 2.5\n",

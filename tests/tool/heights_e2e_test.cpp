@@ -474,18 +474,18 @@ TEST(HeightRules, CollinearGroundIsADegenerateTinAndTheFileIsCopied) {
 
 TEST(HeightRules, GroundFileFarAwayWarnsAndStillMeasures) {
   test::TempDir dir;
-  const std::string ground = dir.file("ground.las");
+  const std::string surface = dir.file("surface.las");
   auto grid = ground_grid(0.0, 1000.0);
   for (auto& p : grid) p.z = 10.0;
-  ASSERT_TRUE(test::write_las(ground, grid));
+  ASSERT_TRUE(test::write_las(surface, grid));
   const std::string input = dir.file("in.las");
   ASSERT_TRUE(test::write_las(input, {{0, 0, 12.5, 1}, {5, 5, 11.0, 1}}));
-  const auto run = run_binary({"-i", input, "-o", dir.file("out.las"), "-ground_points", ground, "-all_ground_points",
+  const auto run = run_binary({"-ground_points", surface, "-all_ground_points", "-i", input, "-o", dir.file("out.las"),
                                "-store_precise_as_extra_bytes"});
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.err.rfind("WARNING: using only 25 ground points from '" + ground + "'.\n"
-                          "WARNING: bounding boxes of '" + ground + "' and '" + input + "' have no overlap\n"
-                          "         '" + ground + "' has bounding box:\n"
+  EXPECT_EQ(run.err.rfind("WARNING: using only 25 ground points from '" + surface + "'.\n"
+                          "WARNING: bounding boxes of '" + surface + "' and '" + input + "' have no overlap\n"
+                          "         '" + surface + "' has bounding box:\n"
                           "         [1000,0] to [1040,40]\n"
                           "         '" + input + "' has bounding box:\n"
                           "         [0,0] to [5,5]\n", 0), 0u)

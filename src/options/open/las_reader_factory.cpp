@@ -316,8 +316,11 @@ void LASreaderFactory::usage() const {
       "Supported LAS Inputs\n",
       "  -i lidar.las\n",
       "  -i lidar.kpz\n",
-      "  -i lidar1.las lidar2.las lidar3.las -merged\n",
-      "  -i *.las - merged\n",
+      // (the two literals of a line below are one text)
+      "  -i lidar1.las lidar2.las lidar3.las"
+      " -merged\n",
+      "  -i *.las"
+      " - merged\n",
       "  -i flight0??.kpz flight1??.kpz\n",
       "  -i terrasolid.bin\n",
       "  -i esri.shp\n",

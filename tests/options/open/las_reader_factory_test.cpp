@@ -32,8 +32,8 @@ const std::string sample = std::string(TINRISE_TEST_DATA) + "/real/simple.las";
 class ReaderFactoryFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* name : {"tile_a.las", "tile_b.las", "tile_c.kpz", "other.txt"}) dir.touch(name);
-    dir.touch("list.txt", "tile_a.las\ntile_b.las   \n\n" + dir.file("tile_c.kpz") + "\t\r\n");
+    for (const char* name : {"area_a.las", "area_b.las", "area_c.kpz", "other.txt"}) dir.touch(name);
+    dir.touch("list.txt", "area_a.las\narea_b.las   \n\n" + dir.file("area_c.kpz") + "\t\r\n");
   }
   test::TempDir dir;
   test::WorkingDirectory here{dir.dir()};
@@ -45,12 +45,12 @@ TEST_F(ReaderFactoryFiles, NamesFromWildcardsListsAndDuplicates) {
     std::vector<std::string> names;
   };
   const Case cases[] = {
-      {{"-i", "tile_*.las"}, {"tile_a.las", "tile_b.las"}},
-      {{"-i", "tile_a.las", "-i", "tile_a.las"}, {"tile_a.las", "tile_a.las"}},
-      {{"-unique", "-i", "tile_a.las", "tile_*.las"}, {"tile_a.las", "tile_b.las"}},
+      {{"-i", "area_*.las"}, {"area_a.las", "area_b.las"}},
+      {{"-i", "area_a.las", "-i", "area_a.las"}, {"area_a.las", "area_a.las"}},
+      {{"-unique", "-i", "area_a.las", "area_*.las"}, {"area_a.las", "area_b.las"}},
       {{"-i", "nothing_*.las"}, {}},
-      {{"-lof", "list.txt"}, {"tile_a.las", "tile_b.las", dir.file("tile_c.kpz")}},
-      {{"-i", "tile_?.*", "other.txt"}, {"tile_a.las", "tile_b.las", "tile_c.kpz", "other.txt"}},
+      {{"-lof", "list.txt"}, {"area_a.las", "area_b.las", dir.file("area_c.kpz")}},
+      {{"-i", "area_?.*", "other.txt"}, {"area_a.las", "area_b.las", "area_c.kpz", "other.txt"}},
   };
   for (const Case& c : cases) {
     Arguments arguments(c.args);
