@@ -237,16 +237,19 @@ bool copy_or_skip(HeightRun& run, std::unique_ptr<LASreader>& reader) {
   }
   const LASheader& header = reader->header;
   const std::int32_t zero_z = quantize_rounded(-header.z_offset / header.z_scale_factor, -header.z_offset >= 0.0);
+  // The header describes what was read unless z, buffering, a filter or a
+  // transform change which points there are or where they lie: then it is
+  // patched from an inventory of every point written.
+  const bool inventory = options.replace_z || run.read_opener.uses_buffering() || run.read_opener.get_filter() ||
+                         run.read_opener.get_transform();
   LASpoint& point = reader->point;
   while (reader->next_point()) {
-    if (options.replace_z) {
-      point.Z = zero_z;
-      writer->tally_point(point);
-    }
+    if (options.replace_z) point.Z = zero_z;
     point.user_data = 0;
     writer->put_point(point);
+    if (inventory) writer->tally_point(point);
   }
-  if (options.replace_z || run.read_opener.uses_buffering()) writer->patch_header(&reader->header, true, false);
+  if (inventory) writer->patch_header(&reader->header, true, false);
   writer->close(true);
   writer.reset();
   write_opener.set_output_name(nullptr);

@@ -545,3 +545,46 @@ TEST(HeightRules, UndocumentedExtraBytesSurviveTheNewAttribute) {
 
 }  // namespace
 }  // namespace tinrise
+
+namespace tinrise {
+namespace {
+
+// The filter decides which points are read at all, and so which points count
+// as ground; the transform moves points before they are measured.
+TEST(FilterAndTransform, ShapeTheInputOfTheHeightPasses) {
+  const auto in = test::read_las(real("simple.las"));
+  const std::vector<int> heights = expected_heights("simple");
+  {
+    test::TempDir dir;
+    const auto run = run_binary({"-i", real("simple.las"), "-o", dir.file("out.las"), "-quiet", "-translate_z", "10",
+                                 "-drop_z_above", "500", "-store_precise_as_extra_bytes"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto out = test::read_las(dir.file("out.las"));
+    // The filter sees the points before the transform moves them. Every ground
+    // point lies below 500 m, so the surface is the same, only shifted.
+    std::size_t o = 0;
+    for (std::size_t i = 0; i < in.z.size(); i++) {
+      if (in.z[i] > 500) continue;
+      ASSERT_LT(o, out.z.size());
+      EXPECT_DOUBLE_EQ(out.z[o], in.z[i] + 10);
+      EXPECT_EQ(precise_height(out, o), heights[i]) << i;
+      o++;
+    }
+    EXPECT_EQ(o, out.z.size());
+    EXPECT_EQ(out.header.number_of_point_records, o);
+    EXPECT_DOUBLE_EQ(out.header.max_z, *std::max_element(out.z.begin(), out.z.end()));
+    EXPECT_DOUBLE_EQ(out.header.min_z, *std::min_element(out.z.begin(), out.z.end()));
+  }
+  {
+    test::TempDir dir;
+    const auto run = run_binary({"-i", real("simple.las"), "-o", dir.file("out.las"), "-keep_class", "1"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "zero points match classification mask 4. copying '" + real("simple.las") + "' ...\n");
+    const auto out = test::read_las(dir.file("out.las"));
+    EXPECT_EQ(out.z.size(), 789u);
+    EXPECT_EQ(out.header.number_of_point_records, 789u);
+  }
+}
+
+}  // namespace
+}  // namespace tinrise

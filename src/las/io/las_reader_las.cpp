@@ -409,7 +409,7 @@ bool LASreaderLAS::read_vlrs(std::uint32_t& vlr_bytes) {
     }
     const bool is_spec = user_id_is(vlr.user_id, "LASF_Spec");
     if (is_spec && length == 0) {
-      std::fprintf(stderr, "WARNING: no payload for LASF_Spec (not specification-conform).\n");
+      std::fprintf(stderr, "WARNING: no payload for LASF_Spec (not specification-conform).\n");  // ASPRS LASF_Spec records
     }
     const std::uint16_t record_id = vlr.record_id;
     h.vlrs.push_back(std::move(vlr));
