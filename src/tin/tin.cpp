@@ -8,10 +8,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
 #include "common/random.h"
 #include "tin/predicates.h"
 
@@ -415,29 +411,16 @@ bool first_triangle(std::int32_t a, std::int32_t b, std::int32_t c) {
 }
 
 void free_records() {
-  if (triangles == nullptr) return;
-#if defined(__linux__)
-  munmap(triangles, sizeof(TINtriangle) * static_cast<std::size_t>(capacity));
-#else
   std::free(triangles);
-#endif
   triangles = nullptr;
   capacity = 0;
 }
 
 bool allocate_records(int count) {
-  const std::size_t bytes = sizeof(TINtriangle) * static_cast<std::size_t>(count);
-  if (bytes == 0) return true;
-#if defined(__linux__)
-  // First touch of fresh pages is slow on the target machines; transparent
-  // huge pages cut the number of page faults of this large array.
-  void* memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (memory == MAP_FAILED) return false;
-  madvise(memory, bytes, MADV_HUGEPAGE);
-#else
-  void* memory = std::malloc(bytes);
-  if (memory == nullptr) return false;
-#endif
+  // Plain allocation: asking for transparent huge pages here made the first
+  // touch several times slower (synchronous compaction) on the target machines.
+  void* memory = std::malloc(sizeof(TINtriangle) * static_cast<std::size_t>(count));
+  if (memory == nullptr && count > 0) return false;
   triangles = static_cast<TINtriangle*>(memory);
   capacity = count;
   return true;
