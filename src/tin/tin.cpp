@@ -42,6 +42,13 @@ TINstatistics stats;
 constexpr int next_corner[3] = {1, 2, 0};
 constexpr int prev_corner[3] = {2, 0, 1};
 
+// The fan table of Part 2.2, by the corner k of the cavity's neighbour u that
+// faces the cavity: the corner of the new triangle s that holds p (and gets
+// the code of u), its edge towards the previous new triangle, its open edge.
+constexpr int fan_apex[3] = {0, 2, 1};
+constexpr int fan_towards_prev[3] = {1, 0, 2};
+constexpr int fan_open[3] = {2, 1, 0};
+
 // ---- the wrappers of Part 2.1: 32-bit vertices become 64-bit points ----
 
 struct Point {
@@ -203,9 +210,9 @@ int locate(const Point& p, int t) {
   double o = orient(p, T->V[1], T->V[2]);
   int e;
   if (o < 0) {
-    std::int32_t n = T->N[0];
-    t = n / 3;
-    e = n % 3;
+    const std::uint32_t n = static_cast<std::uint32_t>(T->N[0]);
+    t = static_cast<int>(n / 3);
+    e = static_cast<int>(n % 3);
   } else {
     e = 0;
     if (o == 0) {
@@ -248,9 +255,9 @@ int locate(const Point& p, int t) {
       }
       across = next_corner[e];
     }
-    std::int32_t n = T->N[across];
-    t = n / 3;
-    e = n % 3;
+    const std::uint32_t n = static_cast<std::uint32_t>(T->N[across]);
+    t = static_cast<int>(n / 3);
+    e = static_cast<int>(n % 3);
     stats.walk_steps++;
     if (++steps >= max_walk_steps) {
       stats.brute_locates++;
@@ -313,8 +320,8 @@ bool TINinsertvertex(std::int32_t v) {
 
   while (top > 0) {
     const std::int32_t n = stack[--top];
-    const int u = n / 3;
-    const int k = n % 3;
+    const int u = static_cast<int>(static_cast<std::uint32_t>(n) / 3);
+    const int k = static_cast<int>(static_cast<std::uint32_t>(n) % 3);
     TINtriangle& U = triangles[u];
     int c = conflict(U, p);
     if (c == error) return false;
@@ -337,28 +344,17 @@ bool TINinsertvertex(std::int32_t v) {
     free_head = S.link;
     S.link = TIN_IN_USE;
     last_triangle = s;
-    const std::int32_t w0 = U.V[0], w1 = U.V[1], w2 = U.V[2];
-    int towards_prev, open;
-    switch (k) {
-      case 0:
-        S.V[0] = v, S.V[1] = w2, S.V[2] = w1;
-        S.N[0] = n;
-        U.N[0] = 3 * s + 0;
-        towards_prev = 1, open = 2;
-        break;
-      case 1:
-        S.V[0] = w0, S.V[1] = w2, S.V[2] = v;
-        S.N[2] = n;
-        U.N[1] = 3 * s + 2;
-        towards_prev = 0, open = 1;
-        break;
-      default:
-        S.V[0] = w0, S.V[1] = v, S.V[2] = w1;
-        S.N[1] = n;
-        U.N[2] = 3 * s + 1;
-        towards_prev = 2, open = 0;
-        break;
-    }
+    // The table of Part 2.2 without a branch on k: s is (w0, w2, w1) with p
+    // put at corner apex[k], which is also the corner that faces u.
+    S.V[0] = U.V[0];
+    S.V[1] = U.V[2];
+    S.V[2] = U.V[1];
+    const int apex = fan_apex[k];
+    S.V[apex] = v;
+    S.N[apex] = n;
+    U.N[k] = 3 * s + apex;
+    const int towards_prev = fan_towards_prev[k];
+    const int open = fan_open[k];
     if (prev >= 0) {
       S.N[towards_prev] = 3 * prev + prev_corner_open;
       triangles[prev].N[prev_corner_open] = 3 * s + towards_prev;
