@@ -505,6 +505,7 @@ bool TINcomplete() {
 }
 
 const TINtriangle* TINfind(float x, float y, const TINtriangle* hint) {
+  if (!initialised) return nullptr;  // no triangulation: must not be queried
   const Point p{{x, y}};
   int start = hint != nullptr ? static_cast<int>(hint - triangles) : last_triangle;
   int t = locate(p, start);
