@@ -217,7 +217,11 @@ int main(int argc, char** argv) {
 
     const double n = static_cast<double>(s.ground.size());
     const double tb = median(ours_build), tq = median(ours_query);
-    std::printf("%-44s %16s %16s %8s\n", "median of runs", "tinrise", cgal ? "CGAL" : "", cgal ? "ratio" : "");
+    if (cgal) {
+      std::printf("%-44s %16s %16s %8s\n", "median of runs", "tinrise", "CGAL", "ratio");
+    } else {
+      std::printf("%-44s %16s\n", "median of runs", "tinrise");
+    }
     auto row = [&](const char* name, double mine, double yard, const char* unit) {
       if (cgal) {
         std::printf("%-44s %14s%s %14s%s %7.2fx\n", name, millions(mine).c_str(), unit, millions(yard).c_str(), unit,
@@ -233,11 +237,17 @@ int main(int argc, char** argv) {
       std::snprintf(label, sizeof label, "locate %.1fM in scan order: queries per second", located / 1e6);
       row(label, located / tq, cgal ? located / median(theirs_query) : 0, "/s");
     }
-    std::printf("%-44s %13.1f B %13.1f B\n", "peak memory per vertex (beyond the input)", ours.memory_bytes / n,
-                cgal ? theirs.memory_bytes / n : 0.0);
-    std::printf("%-44s %15.0f %16s\n", "  plus the input array, bytes per vertex", 12.0, cgal ? "16 (Point_2)" : "");
-    std::printf("%-44s %16llu %16llu\n", "vertices in the triangulation", static_cast<unsigned long long>(ours.vertices),
-                static_cast<unsigned long long>(theirs.vertices));
+    if (cgal) {
+      std::printf("%-44s %14.1f B %14.1f B %7.2fx\n", "peak memory per vertex, beyond the input", ours.memory_bytes / n,
+                  theirs.memory_bytes / n, ours.memory_bytes / theirs.memory_bytes);
+      std::printf("%-44s %14d B %14d B\n", "  the input itself (TINvertex; Point_2)", 12, 16);
+      std::printf("%-44s %16llu %16llu\n", "vertices in the triangulation",
+                  static_cast<unsigned long long>(ours.vertices), static_cast<unsigned long long>(theirs.vertices));
+    } else {
+      std::printf("%-44s %14.1f B\n", "peak memory per vertex, beyond the input", ours.memory_bytes / n);
+      std::printf("%-44s %14d B\n", "  the input itself (TINvertex)", 12);
+      std::printf("%-44s %16llu\n", "vertices in the triangulation", static_cast<unsigned long long>(ours.vertices));
+    }
     std::printf("adaptive predicate calls: build %llu (%.4f per vertex)", static_cast<unsigned long long>(ours.build_adaptive),
                 ours.build_adaptive / n);
     if (located > 0) {
