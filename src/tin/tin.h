@@ -44,7 +44,8 @@ bool TINcomplete();
 // The triangle containing (x, y), starting the walk at hint (or, when hint is
 // null, at the most recently created triangle). Returns null when the point
 // coincides with a vertex of the triangulation, and also after an error (the
-// message is printed and TINfailed() becomes true).
+// message is printed and TINfailed() becomes true) or when no triangulation
+// exists (TINcomplete returned false; the Part forbids such queries).
 const TINtriangle* TINfind(float x, float y, const TINtriangle* hint = nullptr);
 
 // Frees the triangle records and the insertion stack.
