@@ -36,6 +36,8 @@ bool buffer_full = false;
 int* stack = nullptr;
 int stack_capacity = 0;
 bool failed = false;
+int announced = 0;  // n of TINclean
+int appended = 0;   // vertices handed to TINappend since
 TINstatistics stats;
 
 constexpr int next_corner[3] = {1, 2, 0};
@@ -333,12 +335,7 @@ bool TINinsertvertex(std::int32_t v) {
       continue;
     }
     // The edge of u opposite k bounds the cavity: a new triangle s over it.
-    const int s = free_head;
-    if (s >= capacity) {
-      std::fprintf(stderr, "ERROR: more TIN vertices than announced to TINclean.\n");
-      failed = true;
-      return false;
-    }
+    const int s = free_head;  // never past the records: TINappend checks the count
     TINtriangle& S = triangles[s];
     free_head = S.link;
     S.link = TIN_IN_USE;
@@ -426,6 +423,7 @@ bool allocate_records(int count) {
 bool TINclean(int n, const TINvertex* vertex_array) {
   exactinit();
   failed = false;
+  announced = 0;
   stats = TINstatistics{};
   vertices = vertex_array;
   if (n < 0 || n > max_vertices) {
@@ -442,6 +440,8 @@ bool TINclean(int n, const TINvertex* vertex_array) {
   for (int i = 0; i < capacity; i++) triangles[i].link = i + 1;
   free_head = 0;
   last_triangle = 0;
+  announced = n;
+  appended = 0;
   buffer_count = 0;
   buffer_full = false;
   initialised = false;
@@ -450,6 +450,11 @@ bool TINclean(int n, const TINvertex* vertex_array) {
 
 bool TINappend(const TINvertex* vertex) {
   if (failed) return false;
+  if (++appended > announced) {  // the 2n records would not suffice
+    std::fprintf(stderr, "ERROR: more than the %d vertices announced to TINclean.\n", announced);
+    failed = true;
+    return false;
+  }
   const std::int32_t v = static_cast<std::int32_t>(vertex - vertices);
   if (!initialised) {
     buffer[buffer_count++] = v;

@@ -554,6 +554,17 @@ TEST_F(Tin, IdenticalEndpointsPrintTheirMessages) {
   EXPECT_TRUE(TINfailed());
 }
 
+TEST_F(Tin, MoreVerticesThanAnnouncedAreRefused) {
+  const Vertices v = {at(0, 0), at(1, 0), at(0, 1), at(1, 1)};
+  ASSERT_TRUE(TINclean(3, v.data()));
+  for (int i = 0; i < 3; i++) ASSERT_TRUE(TINappend(&v[i]));
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(TINappend(&v[3]));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "ERROR: more than the 3 vertices announced to TINclean.\n");
+  EXPECT_TRUE(TINfailed());
+  EXPECT_FALSE(TINcomplete());
+}
+
 TEST_F(Tin, HugeVertexCountFailsToAllocate) {
   testing::internal::CaptureStderr();
   EXPECT_FALSE(TINclean(2000000000, nullptr));
