@@ -18,14 +18,14 @@ CgalTimes cgal_run(const TINvertex* vertices, std::size_t n, const TINvertex* qu
   points.reserve(n);
   for (std::size_t i = 0; i < n; i++) points.emplace_back(vertices[i].x, vertices[i].y);
   const double rss_before = resident_bytes();
-  const double start = now_seconds();
+  const Stopwatch build;
   DT dt;
   dt.insert(points.begin(), points.end());
-  r.build_seconds = now_seconds() - start;
+  r.build = build.elapsed();
   r.vertices = dt.number_of_vertices();
   r.memory_bytes = peak_resident_bytes() - rss_before;
   if (query_count > 0) {
-    const double q0 = now_seconds();
+    const Stopwatch query;
     DT::Face_handle hint;
     std::size_t outside = 0;
     for (std::size_t i = 0; i < query_count; i++) {
@@ -34,7 +34,7 @@ CgalTimes cgal_run(const TINvertex* vertices, std::size_t n, const TINvertex* qu
       hint = dt.locate(K::Point_2(queries[i].x, queries[i].y), type, li, hint);
       outside += dt.is_infinite(hint);
     }
-    r.query_seconds = now_seconds() - q0;
+    r.query = query.elapsed();
     r.queries_outside = outside;
   }
   return r;

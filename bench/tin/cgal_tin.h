@@ -6,13 +6,14 @@
 
 #include <cstddef>
 
+#include "bench_util.h"
 #include "tin/tin.h"
 
 namespace tinrise::bench {
 
 struct CgalTimes {
-  double build_seconds = 0;
-  double query_seconds = 0;
+  Times build;
+  Times query;
   std::size_t vertices = 0;
   double memory_bytes = 0;  // resident memory added by the triangulation
   std::size_t queries_outside = 0;

@@ -58,8 +58,8 @@ double round_cm(double v) { return std::round(v * 100.0) / 100.0; }
 
 Survey make_survey(std::size_t ground_points, std::size_t max_other_points) {
   Survey s;
-  // About 43 % of the points are ground: size the block to be roughly square.
-  const double area = static_cast<double>(ground_points) / 0.43 / 10.0;
+  // About 47 % of the points are ground: size the block to be roughly square.
+  const double area = static_cast<double>(ground_points) / 0.47 / 10.0;
   s.line_length = std::fmax(200.0, std::round(std::sqrt(area) / 50.0) * 50.0);
   s.ground.reserve(ground_points);
   s.others.reserve(max_other_points);

@@ -738,7 +738,9 @@ double incircle(const double* pa, const double* pb, const double* pc, const doub
                      (absolute(cdxady) + absolute(adxcdy)) * blift +
                      (absolute(adxbdy) + absolute(bdxady)) * clift;
   double errbound = iccerrboundA * permanent;
-  if ((det > errbound) || (-det > errbound)) return det;
+  // Published: (det > errbound) || (-det > errbound); the same test on |det|
+  // needs one well-predicted branch instead of a coin toss on det's sign.
+  if (absolute(det) > errbound) return det;
 
   ++adaptive_calls;
   return incircleadapt(pa, pb, pc, pd, permanent);

@@ -6,11 +6,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
 
 #include "common/random.h"
 #include "tin/predicates.h"
@@ -41,10 +36,19 @@ bool buffer_full = false;
 int* stack = nullptr;
 int stack_capacity = 0;
 bool failed = false;
+int announced = 0;  // n of TINclean
+int appended = 0;   // vertices handed to TINappend since
 TINstatistics stats;
 
 constexpr int next_corner[3] = {1, 2, 0};
 constexpr int prev_corner[3] = {2, 0, 1};
+
+// The fan table of Part 2.2, by the corner k of the cavity's neighbour u that
+// faces the cavity: the corner of the new triangle s that holds p (and gets
+// the code of u), its edge towards the previous new triangle, its open edge.
+constexpr int fan_apex[3] = {0, 2, 1};
+constexpr int fan_towards_prev[3] = {1, 0, 2};
+constexpr int fan_open[3] = {2, 1, 0};
 
 // ---- the wrappers of Part 2.1: 32-bit vertices become 64-bit points ----
 
@@ -207,9 +211,9 @@ int locate(const Point& p, int t) {
   double o = orient(p, T->V[1], T->V[2]);
   int e;
   if (o < 0) {
-    std::int32_t n = T->N[0];
-    t = n / 3;
-    e = n % 3;
+    const std::uint32_t n = static_cast<std::uint32_t>(T->N[0]);
+    t = static_cast<int>(n / 3);
+    e = static_cast<int>(n % 3);
   } else {
     e = 0;
     if (o == 0) {
@@ -252,9 +256,9 @@ int locate(const Point& p, int t) {
       }
       across = next_corner[e];
     }
-    std::int32_t n = T->N[across];
-    t = n / 3;
-    e = n % 3;
+    const std::uint32_t n = static_cast<std::uint32_t>(T->N[across]);
+    t = static_cast<int>(n / 3);
+    e = static_cast<int>(n % 3);
     stats.walk_steps++;
     if (++steps >= max_walk_steps) {
       stats.brute_locates++;
@@ -317,8 +321,8 @@ bool TINinsertvertex(std::int32_t v) {
 
   while (top > 0) {
     const std::int32_t n = stack[--top];
-    const int u = n / 3;
-    const int k = n % 3;
+    const int u = static_cast<int>(static_cast<std::uint32_t>(n) / 3);
+    const int k = static_cast<int>(static_cast<std::uint32_t>(n) % 3);
     TINtriangle& U = triangles[u];
     int c = conflict(U, p);
     if (c == error) return false;
@@ -331,38 +335,22 @@ bool TINinsertvertex(std::int32_t v) {
       continue;
     }
     // The edge of u opposite k bounds the cavity: a new triangle s over it.
-    const int s = free_head;
-    if (s >= capacity) {
-      std::fprintf(stderr, "ERROR: more TIN vertices than announced to TINclean.\n");
-      failed = true;
-      return false;
-    }
+    const int s = free_head;  // never past the records: TINappend checks the count
     TINtriangle& S = triangles[s];
     free_head = S.link;
     S.link = TIN_IN_USE;
     last_triangle = s;
-    const std::int32_t w0 = U.V[0], w1 = U.V[1], w2 = U.V[2];
-    int towards_prev, open;
-    switch (k) {
-      case 0:
-        S.V[0] = v, S.V[1] = w2, S.V[2] = w1;
-        S.N[0] = n;
-        U.N[0] = 3 * s + 0;
-        towards_prev = 1, open = 2;
-        break;
-      case 1:
-        S.V[0] = w0, S.V[1] = w2, S.V[2] = v;
-        S.N[2] = n;
-        U.N[1] = 3 * s + 2;
-        towards_prev = 0, open = 1;
-        break;
-      default:
-        S.V[0] = w0, S.V[1] = v, S.V[2] = w1;
-        S.N[1] = n;
-        U.N[2] = 3 * s + 1;
-        towards_prev = 2, open = 0;
-        break;
-    }
+    // The table of Part 2.2 without a branch on k: s is (w0, w2, w1) with p
+    // put at corner apex[k], which is also the corner that faces u.
+    S.V[0] = U.V[0];
+    S.V[1] = U.V[2];
+    S.V[2] = U.V[1];
+    const int apex = fan_apex[k];
+    S.V[apex] = v;
+    S.N[apex] = n;
+    U.N[k] = 3 * s + apex;
+    const int towards_prev = fan_towards_prev[k];
+    const int open = fan_open[k];
     if (prev >= 0) {
       S.N[towards_prev] = 3 * prev + prev_corner_open;
       triangles[prev].N[prev_corner_open] = 3 * s + towards_prev;
@@ -415,29 +403,16 @@ bool first_triangle(std::int32_t a, std::int32_t b, std::int32_t c) {
 }
 
 void free_records() {
-  if (triangles == nullptr) return;
-#if defined(__linux__)
-  munmap(triangles, sizeof(TINtriangle) * static_cast<std::size_t>(capacity));
-#else
   std::free(triangles);
-#endif
   triangles = nullptr;
   capacity = 0;
 }
 
 bool allocate_records(int count) {
-  const std::size_t bytes = sizeof(TINtriangle) * static_cast<std::size_t>(count);
-  if (bytes == 0) return true;
-#if defined(__linux__)
-  // First touch of fresh pages is slow on the target machines; transparent
-  // huge pages cut the number of page faults of this large array.
-  void* memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (memory == MAP_FAILED) return false;
-  madvise(memory, bytes, MADV_HUGEPAGE);
-#else
-  void* memory = std::malloc(bytes);
-  if (memory == nullptr) return false;
-#endif
+  // Plain allocation: asking for transparent huge pages here made the first
+  // touch several times slower (synchronous compaction) on the target machines.
+  void* memory = std::malloc(sizeof(TINtriangle) * static_cast<std::size_t>(count));
+  if (memory == nullptr && count > 0) return false;
   triangles = static_cast<TINtriangle*>(memory);
   capacity = count;
   return true;
@@ -448,6 +423,7 @@ bool allocate_records(int count) {
 bool TINclean(int n, const TINvertex* vertex_array) {
   exactinit();
   failed = false;
+  announced = 0;
   stats = TINstatistics{};
   vertices = vertex_array;
   if (n < 0 || n > max_vertices) {
@@ -464,6 +440,8 @@ bool TINclean(int n, const TINvertex* vertex_array) {
   for (int i = 0; i < capacity; i++) triangles[i].link = i + 1;
   free_head = 0;
   last_triangle = 0;
+  announced = n;
+  appended = 0;
   buffer_count = 0;
   buffer_full = false;
   initialised = false;
@@ -472,6 +450,11 @@ bool TINclean(int n, const TINvertex* vertex_array) {
 
 bool TINappend(const TINvertex* vertex) {
   if (failed) return false;
+  if (++appended > announced) {  // the 2n records would not suffice
+    std::fprintf(stderr, "ERROR: more than the %d vertices announced to TINclean.\n", announced);
+    failed = true;
+    return false;
+  }
   const std::int32_t v = static_cast<std::int32_t>(vertex - vertices);
   if (!initialised) {
     buffer[buffer_count++] = v;
@@ -526,6 +509,7 @@ bool TINcomplete() {
 }
 
 const TINtriangle* TINfind(float x, float y, const TINtriangle* hint) {
+  if (!initialised) return nullptr;  // no triangulation: must not be queried
   const Point p{{x, y}};
   int start = hint != nullptr ? static_cast<int>(hint - triangles) : last_triangle;
   int t = locate(p, start);

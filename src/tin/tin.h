@@ -27,7 +27,8 @@ struct TINtriangle {
 // Prepares for at most n vertices, all of which live in vertices[0..n-1] and
 // stay there, unmoved, until the last TINfind. Prints
 // "ERROR (TINclean): failed malloc for %d TINtriangles.\n" and returns false
-// when the records cannot be allocated.
+// when the records cannot be allocated, or when n exceeds 357913940 (the
+// 32-bit neighbour codes 3 * index + corner of 2n records must fit).
 bool TINclean(int n, const TINvertex* vertices);
 
 // Hands one vertex (an element of the array given to TINclean) to the
@@ -44,7 +45,8 @@ bool TINcomplete();
 // The triangle containing (x, y), starting the walk at hint (or, when hint is
 // null, at the most recently created triangle). Returns null when the point
 // coincides with a vertex of the triangulation, and also after an error (the
-// message is printed and TINfailed() becomes true).
+// message is printed and TINfailed() becomes true) or when no triangulation
+// exists (TINcomplete returned false; the Part forbids such queries).
 const TINtriangle* TINfind(float x, float y, const TINtriangle* hint = nullptr);
 
 // Frees the triangle records and the insertion stack.

@@ -220,6 +220,45 @@ TEST_F(Tin, FirstTriangleRecords) {
   expect_valid_tin(v, true);
 }
 
+TEST_F(Tin, FirstTriangleAfterManyCollinearVertices) {
+  // 9999 vertices on one scan line, then one off it: the first triangle uses
+  // the last three, and the 9997 buffered collinear vertices go in at
+  // TINcomplete, each collinear with hull edges.
+  Vertices v;
+  for (int i = 0; i < 9999; i++) v.push_back(survey((i * 7919) % 9999, 0));
+  v.push_back(survey(5000, 3));
+  ASSERT_TRUE(build(v));
+  expect_valid_tin(v, false);
+  EXPECT_FALSE(TINfailed());
+}
+
+TEST_F(Tin, ParallelScanLinesWithCollinearHulls) {
+  // Three exact scan lines with repeated points, crossing the 10000 ring:
+  // conflicts with infinite triangles through the closed-segment rule and
+  // hull walks during insertion.
+  Vertices v;
+  for (int pass = 0; pass < 2; pass++) {
+    for (int line = 0; line < 3; line++) {
+      for (int i = 0; i < 3000; i++) v.push_back(survey(line % 2 == 0 ? i : 2999 - i, 50 * line));
+    }
+  }
+  ASSERT_TRUE(build(v));
+  expect_valid_tin(v, false);
+  const TINtriangle* hint = nullptr;
+  for (int i = -10; i < 3010; i += 7) {
+    const TINvertex q = survey(i, 0);  // along the bottom hull line, inside and beyond it
+    const TINtriangle* found = TINfind(q.x, q.y, hint);
+    if (i >= 0 && i < 3000) {
+      EXPECT_EQ(found, nullptr);
+    } else {
+      ASSERT_NE(found, nullptr);
+      EXPECT_TRUE(is_infinite(*found));
+      EXPECT_GT(orient(v[found->V[1]], v[found->V[2]], q.x, q.y), 0);
+      hint = found;
+    }
+  }
+}
+
 // ---- duplicates ----
 
 TEST_F(Tin, RepeatedVertexIsLeftOut) {
@@ -513,6 +552,17 @@ TEST_F(Tin, IdenticalEndpointsPrintTheirMessages) {
   EXPECT_EQ(TINonsegment(a, a, 1, 2), -2);
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "ERROR: identical endpoints in TINonsegment() test.\n");
   EXPECT_TRUE(TINfailed());
+}
+
+TEST_F(Tin, MoreVerticesThanAnnouncedAreRefused) {
+  const Vertices v = {at(0, 0), at(1, 0), at(0, 1), at(1, 1)};
+  ASSERT_TRUE(TINclean(3, v.data()));
+  for (int i = 0; i < 3; i++) ASSERT_TRUE(TINappend(&v[i]));
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(TINappend(&v[3]));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "ERROR: more than the 3 vertices announced to TINclean.\n");
+  EXPECT_TRUE(TINfailed());
+  EXPECT_FALSE(TINcomplete());
 }
 
 TEST_F(Tin, HugeVertexCountFailsToAllocate) {
