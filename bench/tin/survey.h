@@ -3,7 +3,7 @@
 // lines across each swath, hilly terrain with buildings and vegetation, and
 // coordinates rounded to 0.01 m, delivered in acquisition order as the tool
 // would read them from a file and converted to 32-bit vertices relative to an
-// origin (Part 1.2).
+// origin.
 #pragma once
 
 #include <cstddef>

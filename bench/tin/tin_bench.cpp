@@ -2,7 +2,7 @@
 // points of a synthetic airborne survey (survey.h) the way the ground pass
 // does (TINclean, TINappend in acquisition order, TINcomplete), then locates
 // 10 million non-ground survey points in scan order, each hinted by the
-// previous answer, as the height pass does (Part 1.3). Prints vertices/s, queries/s, memory per vertex and
+// previous answer, as the height pass does. Prints vertices/s, queries/s, memory per vertex and
 // the adaptive predicate calls beside CGAL's figures from the same run, when
 // CGAL was found at configure time.
 //

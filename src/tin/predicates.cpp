@@ -1,4 +1,4 @@
-// Exact orientation and in-circle predicates (Part 2.1), following Shewchuk,
+// Exact orientation and in-circle predicates, following Shewchuk,
 // "Adaptive Precision Floating-Point Arithmetic and Fast Robust Geometric
 // Predicates" (1997): error-bounded fast evaluation, then stages B, C and the
 // exact sum over non-overlapping expansions.

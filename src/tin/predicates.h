@@ -1,4 +1,4 @@
-// Exact orientation and in-circle predicates (Part 2.1): Shewchuk's adaptive
+// Exact orientation and in-circle predicates: Shewchuk's adaptive
 // precision method over floating-point expansions. The only arithmetic the
 // triangulation (tin.cpp) relies on; it calls nothing else for geometry.
 #pragma once

@@ -1,4 +1,4 @@
-// The incremental Delaunay TIN of Part 2.2: insertion ring, first triangle,
+// The incremental Delaunay TIN: insertion ring, first triangle,
 // Bowyer-Watson insertion through the neighbour-code stack, the walk with its
 // midpoint rule, the hull walk and brute_locate. All geometry goes through
 // orient2d and incircle (predicates.h); this file only does combinatorics.
@@ -23,7 +23,7 @@ constexpr int max_vertices = (INT32_MAX / 3 - 1) / 2;
 constexpr int none = -1;   // TINfind: the point is a vertex
 constexpr int error = -2;  // a message was printed; the TIN cannot go on
 
-// ---- module state (Part 2.2) ----
+// ---- module state ----
 const TINvertex* vertices = nullptr;
 TINtriangle* triangles = nullptr;
 int capacity = 0;
@@ -43,14 +43,14 @@ TINstatistics stats;
 constexpr int next_corner[3] = {1, 2, 0};
 constexpr int prev_corner[3] = {2, 0, 1};
 
-// The fan table of Part 2.2, by the corner k of the cavity's neighbour u that
+// The fan table of the insertion, by the corner k of the cavity's neighbour u that
 // faces the cavity: the corner of the new triangle s that holds p (and gets
 // the code of u), its edge towards the previous new triangle, its open edge.
 constexpr int fan_apex[3] = {0, 2, 1};
 constexpr int fan_towards_prev[3] = {1, 0, 2};
 constexpr int fan_open[3] = {2, 1, 0};
 
-// ---- the wrappers of Part 2.1: 32-bit vertices become 64-bit points ----
+// ---- the predicate wrappers: 32-bit vertices become 64-bit points ----
 
 struct Point {
   double xy[2];
@@ -340,7 +340,7 @@ bool TINinsertvertex(std::int32_t v) {
     free_head = S.link;
     S.link = TIN_IN_USE;
     last_triangle = s;
-    // The table of Part 2.2 without a branch on k: s is (w0, w2, w1) with p
+    // The fan table without a branch on k: s is (w0, w2, w1) with p
     // put at corner apex[k], which is also the corner that faces u.
     S.V[0] = U.V[0];
     S.V[1] = U.V[2];

@@ -1,7 +1,7 @@
-// The incremental Delaunay TIN of Part 2.2: one triangulation per process in
+// The incremental Delaunay TIN: one triangulation per process in
 // module state, built by TINappend/TINcomplete from the caller's vertex array
-// and queried by TINfind. Used by the ground pass (Part 1.2) and the height
-// pass (Part 1.3). Geometry is decided only by predicates.h.
+// and queried by TINfind. Used by the ground pass and the height
+// pass. Geometry is decided only by predicates.h.
 #pragma once
 
 #include <cstdint>
@@ -56,7 +56,7 @@ void TINrelease();
 // TINclean.
 bool TINfailed();
 
-// The segment tests of Part 2.2 for a point (x, y) collinear with a and b,
+// The segment tests of the walk for a point (x, y) collinear with a and b,
 // exposed for the tests. TINinsegment: 0 outside the closed interval, 1 at a,
 // 2 at b, 3 strictly between. TINonsegment: 1 inside the closed interval, 0
 // outside. Both print their message and return -2 when a and b coincide.

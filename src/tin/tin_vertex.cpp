@@ -1,4 +1,4 @@
-// The vertex conversion of Part 1.2; see tin_vertex.h for why this file is
+// The vertex conversion of the ground and height passes; see tin_vertex.h for why this file is
 // compiled with -fno-tree-slp-vectorize (src/tin/CMakeLists.txt).
 #include "tin/tin_vertex.h"
 

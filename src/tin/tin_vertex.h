@@ -1,4 +1,4 @@
-// The conversion of a point to a TIN vertex (Part 1.2): x and y relative to
+// The conversion of a point to a TIN vertex: x and y relative to
 // the origin, and z, each rounded to a 32-bit float. Used by the ground pass
 // for vertices and by the height pass for the points it locates.
 #pragma once

@@ -1,4 +1,4 @@
-// Part 2.1: the exact predicates on LiDAR-like degenerate input (0.01 m grid
+// The exact predicates on LiDAR-like degenerate input (0.01 m grid
 // points stored as 32-bit floats), on last-bit perturbations, and on random
 // near-degenerate doubles whose differences are inexact (all adaptive stages),
 // each checked against an independent big-integer evaluation.

@@ -1,4 +1,4 @@
-// Part 2.2: the TIN's edge cases (degenerate inputs, the first triangle,
+// The TIN's edge cases (degenerate inputs, the first triangle,
 // duplicates, queries on edges, on vertices and outside the hull, cocircular
 // vertices), its messages, and the mesh invariants on random, grid and
 // duplicated-grid inputs large enough to run the 10000-vertex insertion ring.
@@ -63,7 +63,7 @@ std::vector<int> triangles_in_use() {
 
 bool is_infinite(const TINtriangle& t) { return t.V[0] == TIN_ABSENT; }
 
-// Every invariant of Part 2.2, and the Delaunay property: locally for every
+// Every invariant of the mesh, and the Delaunay property: locally for every
 // edge, and, when global is set, for every vertex against every triangle.
 void expect_valid_tin(const Vertices& v, bool global) {
   const TINtriangle* r = TINrecords();
@@ -207,7 +207,7 @@ TEST_F(Tin, CollinearFirstTripleStartsFromVerticesTwoToFour) {
 }
 
 TEST_F(Tin, FirstTriangleRecords) {
-  // Clockwise input: a and b swap, and the four records follow Part 2.2.
+  // Clockwise input: a and b swap, and the four records follow the first-triangle rule.
   const Vertices v = {at(0, 0), at(0, 1), at(1, 0)};
   ASSERT_TRUE(TINclean(3, v.data()));
   for (const TINvertex& p : v) ASSERT_TRUE(TINappend(&p));

@@ -1,4 +1,4 @@
-// The vertex conversion of Part 1.2 under the project's own build flags: every
+// The vertex conversion under the project's own build flags: every
 // coordinate must come out rounded to the nearest 32-bit float, including the
 // case with which g++ 12.2's SLP vectorizer drops the rounding
 // (shared/bench/gcc12_float_rounding_repro.cpp).
