@@ -7,6 +7,7 @@
 
 #include "compress/las_point_reader.h"
 #include "las/core/bytestream_file.h"
+#include "las/io/las_header_fields.h"
 #include "las/io/las_payload.h"
 
 namespace tinrise {
@@ -212,53 +213,13 @@ int LASreaderLAS::format_code() const {
 }
 
 bool LASreaderLAS::read_header_fields() {
-  LASheader& h = header;
-  struct Field {
-    const char* name;
-    void* value;
-    std::size_t size;
-  };
-  const Field fields[] = {
-      {"file_signature", h.file_signature, 4},
-      {"file_source_ID", &h.file_source_ID, 2},
-      {"global_encoding", &h.global_encoding, 2},
-      {"project_ID_GUID_data_1", &h.project_ID_GUID_data_1, 4},
-      {"project_ID_GUID_data_2", &h.project_ID_GUID_data_2, 2},
-      {"project_ID_GUID_data_3", &h.project_ID_GUID_data_3, 2},
-      {"project_ID_GUID_data_4", h.project_ID_GUID_data_4, 8},
-      {"version_major", &h.version_major, 1},
-      {"version_minor", &h.version_minor, 1},
-      {"system_identifier", h.system_identifier, 32},
-      {"generating_software", h.generating_software, 32},
-      {"file_creation_day", &h.file_creation_day, 2},
-      {"file_creation_year", &h.file_creation_year, 2},
-      {"header_size", &h.header_size, 2},
-      {"offset_to_point_data", &h.offset_to_point_data, 4},
-      {"number_of_variable_length_records", &h.number_of_variable_length_records, 4},
-      {"point_data_format", &h.point_data_format, 1},
-      {"point_data_record_length", &h.point_data_record_length, 2},
-      {"number_of_point_records", &h.number_of_point_records, 4},
-      {"number_of_points_by_return 0", &h.number_of_points_by_return[0], 4},
-      {"number_of_points_by_return 1", &h.number_of_points_by_return[1], 4},
-      {"number_of_points_by_return 2", &h.number_of_points_by_return[2], 4},
-      {"number_of_points_by_return 3", &h.number_of_points_by_return[3], 4},
-      {"number_of_points_by_return 4", &h.number_of_points_by_return[4], 4},
-      {"x_scale_factor", &h.x_scale_factor, 8},
-      {"y_scale_factor", &h.y_scale_factor, 8},
-      {"z_scale_factor", &h.z_scale_factor, 8},
-      {"x_offset", &h.x_offset, 8},
-      {"y_offset", &h.y_offset, 8},
-      {"z_offset", &h.z_offset, 8},
-      {"max_x", &h.max_x, 8},
-      {"min_x", &h.min_x, 8},
-      {"max_y", &h.max_y, 8},
-      {"min_y", &h.min_y, 8},
-      {"max_z", &h.max_z, 8},
-      {"min_z", &h.min_z, 8},
-  };
-  for (const Field& field : fields) {
+  for (const LASheaderFieldSlot& field : las_header_field_slots(header, header)) {
     if (!guarded([&] { stream->get_bytes(field.value, field.size); })) {
-      std::fprintf(stderr, "ERROR: reading header.%s\n", field.name);
+      if (field.index < 0) {
+        std::fprintf(stderr, "ERROR: reading header.%s\n", field.name);
+      } else {
+        std::fprintf(stderr, "ERROR: reading header.%s %d\n", field.name, field.index);
+      }
       return false;
     }
   }
