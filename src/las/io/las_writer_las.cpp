@@ -102,31 +102,7 @@ bool LASwriterLAS::open(ByteStreamOut* new_stream, const LASheader* header, std:
     return false;
   }
   const LASheader& h = *header;
-  if (std::strncmp(h.file_signature, "LASF", 4) != 0) {
-    char signature[5] = {h.file_signature[0], h.file_signature[1], h.file_signature[2], h.file_signature[3], 0};
-    std::fprintf(stderr, "ERROR: wrong file signature '%4s'\n", signature);
-    return false;
-  }
-  if (h.version_major != 1 || h.version_minor > 4) {
-    std::fprintf(stderr, "WARNING: unknown version %d.%d (should be 1.0 or 1.1 or 1.2 or 1.3 or 1.4)\n",
-                 h.version_major, h.version_minor);
-  }
-  if (h.header_size < 227) {
-    std::fprintf(stderr, "ERROR: header size is %d but should be at least 227\n", h.header_size);
-    return false;
-  }
-  if (h.offset_to_point_data < h.header_size) {
-    std::fprintf(stderr, "ERROR: offset to point data %d is smaller than header size %d\n",
-                 static_cast<int>(h.offset_to_point_data), h.header_size);
-    return false;
-  }
-  if (h.x_scale_factor == 0.0) std::fprintf(stderr, "WARNING: x scale factor is zero.\n");
-  if (h.y_scale_factor == 0.0) std::fprintf(stderr, "WARNING: y scale factor is zero.\n");
-  if (h.z_scale_factor == 0.0) std::fprintf(stderr, "WARNING: z scale factor is zero.\n");
-  if (h.max_x < h.min_x || h.max_y < h.min_y || h.max_z < h.min_z) {
-    std::fprintf(stderr, "WARNING: invalid bounding box [ %g %g %g / %g %g %g ]\n", h.min_x, h.min_y, h.min_z, h.max_x,
-                 h.max_y, h.max_z);
-  }
+  if (!check_standard_header(h, false)) return false;
   quantizer = static_cast<const LAScoordinateQuantizer&>(h);
 
   std::vector<LASitem> items;

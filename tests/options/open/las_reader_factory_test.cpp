@@ -5,27 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "support/arguments.h"
 #include "support/temp_dir.h"
 
 namespace tinrise {
 namespace {
 
-struct Arguments {
-  explicit Arguments(std::vector<std::string> texts) : storage(std::move(texts)) {
-    storage.insert(storage.begin(), "tinrise");
-    for (std::string& text : storage) pointers.push_back(text.data());
-  }
-  int argc() const { return static_cast<int>(pointers.size()); }
-  char** argv() { return pointers.data(); }
-  std::vector<std::string> left() const {
-    std::vector<std::string> rest;
-    for (std::size_t i = 1; i < pointers.size(); i++)
-      if (pointers[i][0] != '\0') rest.push_back(pointers[i]);
-    return rest;
-  }
-  std::vector<std::string> storage;
-  std::vector<char*> pointers;
-};
+using test::Arguments;
 
 const std::string sample = std::string(TINRISE_TEST_DATA) + "/real/simple.las";
 

@@ -7,21 +7,13 @@
 
 #include "las/core/bytestream_array.h"
 #include "las/io/las_reader_las.h"
+#include "support/arguments.h"
 #include "support/temp_dir.h"
 
 namespace tinrise {
 namespace {
 
-struct Arguments {
-  explicit Arguments(std::vector<std::string> texts) : storage(std::move(texts)) {
-    storage.insert(storage.begin(), "tinrise");
-    for (std::string& text : storage) pointers.push_back(text.data());
-  }
-  int argc() const { return static_cast<int>(pointers.size()); }
-  char** argv() { return pointers.data(); }
-  std::vector<std::string> storage;
-  std::vector<char*> pointers;
-};
+using test::Arguments;
 
 struct NameCase {
   std::vector<std::string> args;
