@@ -1,8 +1,10 @@
 // The spatial index of a point file: for an area it hands out the runs of
-// points that can lie inside, so area queries read only those.
+// points that can lie inside, so area queries read only those. Index files
+// are not read yet: the loader finds none, and area queries read every point.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 namespace tinrise {
 
@@ -16,5 +18,8 @@ class LASindex {
   // Positions the reader at the next candidate point; false when none is left.
   virtual bool seek_next(LASreader& reader) = 0;
 };
+
+// The index beside (or inside) the point file of that name, or null.
+std::unique_ptr<LASindex> load_las_index(const char* file_name);
 
 }  // namespace tinrise

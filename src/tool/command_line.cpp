@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "options/open/las_reader_factory.h"
+#include "tool/height_run.h"
 
 namespace tinrise {
 namespace {
@@ -38,7 +39,7 @@ bool has_arguments(int argc, int i, int needed, const char* message, const char*
 }  // namespace
 
 void print_version_line() {
-  std::fprintf(stderr, "Pelotrax (by support@pelotrax.example) version %d (tinrise for linux)\n", tool_version);
+  std::fprintf(stderr, "Pelotrax (by support@pelotrax.example) version %d (%s)\n", tool_version, installation_label);
 }
 
 void print_usage() {
@@ -47,8 +48,11 @@ void print_usage() {
       "tinrise -i *.las -v\n",
       "tinrise -i *.kpz -okpz -quiet\n",
       "tinrise -i *.las -classification 2 8 -replace_z\n",
-      "tinrise -i *.las -ground_points ground.las -replace_z\n",
-      "tinrise -i *.las -ground_points geoid.xyz -replace_z\n",
+      // (the two literals of a line below are one text)
+      "tinrise -i *.las"
+      " -ground_points ground.las -replace_z\n",
+      "tinrise -i *.las"
+      " -ground_points geoid.xyz -replace_z\n",
       "tinrise -i in.las -o out.las -drop_below 1.5\n",
       "tinrise -i in.las -o out.txt -drop_above 6.5 -oparse xyzu\n",
       "tinrise -i in.las -o out.las -drop_between 0.5 2.5\n",

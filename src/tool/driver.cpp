@@ -2,13 +2,18 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <memory>
 
 #include "geo/geo_projection_parser.h"
 #include "options/open/las_reader_factory.h"
 #include "options/open/las_writer_factory.h"
 #include "tool/command_line.h"
+#include "tool/ground_pass.h"
 #include "tool/height_options.h"
+#include "tool/height_pass.h"
+#include "tool/height_run.h"
+#include "tool/run_clock.h"
 
 namespace tinrise {
 namespace {
@@ -97,9 +102,11 @@ int run_tool(int argc, char* argv[]) {
     return finish(1, options);
   }
 
-  if (options.ground_points_file.empty() && options.ground_classification_mask == 0) {
-    options.ground_classification_mask = 1u << 2;
+  HeightRun run{options, read_opener, write_opener};
+  if (projection.has_source_projection()) {
+    run.has_geo_keys = projection.get_geo_keys(run.geo_keys, run.geo_doubles);
   }
+  const double run_start = options.quiet ? 0.0 : process_seconds();
 
   if (read_opener.reads_stdin()) {
     // Heights need the input twice (ground, then every point), which standard
@@ -107,15 +114,45 @@ int run_tool(int argc, char* argv[]) {
     std::fprintf(stderr, "ERROR: reading from standard input ('-stdin') is not supported by this build yet\n");
     return finish(1, options);
   }
+  if (!options.ground_points_file.empty()) {
+    if (!build_ground_from_file(run)) return finish(1, options);
+  } else if (options.ground_classification_mask == 0) {
+    options.ground_classification_mask = 1u << 2;
+  }
 
   while (read_opener.has_more_input()) {
+    if (options.verbose) run.file_clock = run.timing_mark = process_seconds();
     std::unique_ptr<LASreader> reader = read_opener.open();
     if (!reader) {
       std::fprintf(stderr, "ERROR: could not open lasreader\n");
       return finish(1, options);
     }
-    reader->close();
+    if (options.ilay) {
+      std::fprintf(stderr, "ERROR: reading LAY layers ('-ilay') is not supported by this build yet\n");
+      return finish(1, options);
+    }
+    if (run.ground.from_file) {
+      check_ground_overlap(run, *reader);
+    } else {
+      const GroundOutcome outcome = build_ground_from_input(run, reader);
+      if (outcome == GroundOutcome::failed) return finish(1, options);
+      if (outcome == GroundOutcome::copied_or_skipped) {
+        write_opener.set_output_name(nullptr);
+        continue;
+      }
+    }
+    const std::string input_name = read_opener.current_input_name() ? read_opener.current_input_name() : "";
+    if (!run_height_pass(run, reader)) return finish(1, options);
+    if (!options.quiet) {
+      const char* shown = options.olay ? input_name.c_str() : write_opener.output_name();
+      std::fprintf(stderr, "done with '%s'. total time %g sec.\n", shown ? shown : "piped file",
+                   process_seconds() - (options.verbose ? run.file_clock : 0.0));
+    }
     write_opener.set_output_name(nullptr);
+  }
+  if (!options.quiet && read_opener.input_count() > 1 && !read_opener.is_merged()) {
+    std::fprintf(stderr, "done with all files. total time for %u files %g sec.\n", read_opener.input_count(),
+                 process_seconds() - run_start);
   }
   return finish(0, options);
 }

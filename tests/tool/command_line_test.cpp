@@ -7,22 +7,13 @@
 #include <vector>
 
 #include "options/open/las_reader_factory.h"
+#include "support/arguments.h"
 #include "support/temp_dir.h"
 
 namespace tinrise {
 namespace {
 
-// Mutable argv built from texts, as main() receives it; element 0 is the program.
-struct Arguments {
-  explicit Arguments(std::vector<std::string> texts) : storage(std::move(texts)) {
-    storage.insert(storage.begin(), "tinrise");
-    for (std::string& text : storage) pointers.push_back(text.data());
-  }
-  int argc() const { return static_cast<int>(pointers.size()); }
-  char** argv() { return pointers.data(); }
-  std::vector<std::string> storage;
-  std::vector<char*> pointers;
-};
+using test::Arguments;
 
 struct OptionCase {
   std::vector<std::string> args;

@@ -8,15 +8,17 @@ namespace {
 
 using test::run_binary;
 
-const std::string version_line = "Pelotrax (by support@pelotrax.example) version 180303 (tinrise for linux)\n";
+const std::string version_line = "Pelotrax (by support@pelotrax.example) version 180303 (linux)\n";
 
 std::string usage_text() {
   return "usage:\n"
          "tinrise -i *.las -v\n"
          "tinrise -i *.kpz -okpz -quiet\n"
          "tinrise -i *.las -classification 2 8 -replace_z\n"
-         "tinrise -i *.las -ground_points ground.las -replace_z\n"
-         "tinrise -i *.las -ground_points geoid.xyz -replace_z\n"
+         "tinrise -i *.las"
+         " -ground_points ground.las -replace_z\n"
+         "tinrise -i *.las"
+         " -ground_points geoid.xyz -replace_z\n"
          "tinrise -i in.las -o out.las -drop_below 1.5\n"
          "tinrise -i in.las -o out.txt -drop_above 6.5 -oparse xyzu\n"
          "tinrise -i in.las -o out.las -drop_between 0.5 2.5\n"

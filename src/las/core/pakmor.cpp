@@ -249,7 +249,7 @@ bool Pakmor::match_point_type(std::uint16_t count, const LASitem* list, int& poi
   } else {
     return fail("first LASitem is neither POINT10 nor POINT14");
   }
-  if (matched < 0) return fail("LASitem array does not match LAS specification 1.4");
+  if (matched < 0) return fail("LASitem array does not match LAS specification 1.4");  // the ASPRS LAS standard
   point_type = matched;
   return true;
 }

@@ -7,6 +7,7 @@
 
 #include "compress/las_point_reader.h"
 #include "las/core/bytestream_file.h"
+#include "las/io/las_header_fields.h"
 #include "las/io/las_payload.h"
 
 namespace tinrise {
@@ -212,53 +213,13 @@ int LASreaderLAS::format_code() const {
 }
 
 bool LASreaderLAS::read_header_fields() {
-  LASheader& h = header;
-  struct Field {
-    const char* name;
-    void* value;
-    std::size_t size;
-  };
-  const Field fields[] = {
-      {"file_signature", h.file_signature, 4},
-      {"file_source_ID", &h.file_source_ID, 2},
-      {"global_encoding", &h.global_encoding, 2},
-      {"project_ID_GUID_data_1", &h.project_ID_GUID_data_1, 4},
-      {"project_ID_GUID_data_2", &h.project_ID_GUID_data_2, 2},
-      {"project_ID_GUID_data_3", &h.project_ID_GUID_data_3, 2},
-      {"project_ID_GUID_data_4", h.project_ID_GUID_data_4, 8},
-      {"version_major", &h.version_major, 1},
-      {"version_minor", &h.version_minor, 1},
-      {"system_identifier", h.system_identifier, 32},
-      {"generating_software", h.generating_software, 32},
-      {"file_creation_day", &h.file_creation_day, 2},
-      {"file_creation_year", &h.file_creation_year, 2},
-      {"header_size", &h.header_size, 2},
-      {"offset_to_point_data", &h.offset_to_point_data, 4},
-      {"number_of_variable_length_records", &h.number_of_variable_length_records, 4},
-      {"point_data_format", &h.point_data_format, 1},
-      {"point_data_record_length", &h.point_data_record_length, 2},
-      {"number_of_point_records", &h.number_of_point_records, 4},
-      {"number_of_points_by_return 0", &h.number_of_points_by_return[0], 4},
-      {"number_of_points_by_return 1", &h.number_of_points_by_return[1], 4},
-      {"number_of_points_by_return 2", &h.number_of_points_by_return[2], 4},
-      {"number_of_points_by_return 3", &h.number_of_points_by_return[3], 4},
-      {"number_of_points_by_return 4", &h.number_of_points_by_return[4], 4},
-      {"x_scale_factor", &h.x_scale_factor, 8},
-      {"y_scale_factor", &h.y_scale_factor, 8},
-      {"z_scale_factor", &h.z_scale_factor, 8},
-      {"x_offset", &h.x_offset, 8},
-      {"y_offset", &h.y_offset, 8},
-      {"z_offset", &h.z_offset, 8},
-      {"max_x", &h.max_x, 8},
-      {"min_x", &h.min_x, 8},
-      {"max_y", &h.max_y, 8},
-      {"min_y", &h.min_y, 8},
-      {"max_z", &h.max_z, 8},
-      {"min_z", &h.min_z, 8},
-  };
-  for (const Field& field : fields) {
+  for (const LASheaderFieldSlot& field : las_header_field_slots(header, header)) {
     if (!guarded([&] { stream->get_bytes(field.value, field.size); })) {
-      std::fprintf(stderr, "ERROR: reading header.%s\n", field.name);
+      if (field.index < 0) {
+        std::fprintf(stderr, "ERROR: reading header.%s\n", field.name);
+      } else {
+        std::fprintf(stderr, "ERROR: reading header.%s %d\n", field.name, field.index);
+      }
       return false;
     }
   }
@@ -409,7 +370,7 @@ bool LASreaderLAS::read_vlrs(std::uint32_t& vlr_bytes) {
     }
     const bool is_spec = user_id_is(vlr.user_id, "LASF_Spec");
     if (is_spec && length == 0) {
-      std::fprintf(stderr, "WARNING: no payload for LASF_Spec (not specification-conform).\n");
+      std::fprintf(stderr, "WARNING: no payload for LASF_Spec (not specification-conform).\n");  // ASPRS LASF_Spec records
     }
     const std::uint16_t record_id = vlr.record_id;
     h.vlrs.push_back(std::move(vlr));
@@ -520,31 +481,7 @@ bool LASreaderLAS::open(ByteStreamIn* new_stream, bool peek_only, std::uint32_t 
 
   if (!read_header_fields()) return false;
 
-  char signature[5] = {h.file_signature[0], h.file_signature[1], h.file_signature[2], h.file_signature[3], 0};
-  if (std::strncmp(h.file_signature, "LASF", 4) != 0) {
-    std::fprintf(stderr, "ERROR: wrong file signature '%4s'\n", signature);
-    return false;
-  }
-  if (h.version_major != 1 || h.version_minor > 4) {
-    std::fprintf(stderr, "WARNING: unknown version %d.%d (should be 1.0 or 1.1 or 1.2 or 1.3 or 1.4)\n",
-                 h.version_major, h.version_minor);
-  }
-  if (h.header_size < 227) {
-    std::fprintf(stderr, "ERROR: header size is %d but should be at least 227\n", h.header_size);
-    return false;
-  }
-  if (h.offset_to_point_data < h.header_size) {
-    std::fprintf(stderr, "ERROR: offset to point data %d is smaller than header size %d\n",
-                 static_cast<int>(h.offset_to_point_data), h.header_size);
-    return false;
-  }
-  if (h.x_scale_factor == 0.0) std::fprintf(stderr, "WARNING: x scale factor is zero.\n");
-  if (h.y_scale_factor == 0.0) std::fprintf(stderr, "WARNING: y scale factor is zero.\n");
-  if (h.z_scale_factor == 0.0) std::fprintf(stderr, "WARNING: z scale factor is zero.\n");
-  if (!(h.max_x >= h.min_x) || !(h.max_y >= h.min_y) || !(h.max_z >= h.min_z)) {
-    std::fprintf(stderr, "WARNING: invalid bounding box [ %g %g %g / %g %g %g ]\n", h.min_x, h.min_y, h.min_z, h.max_x,
-                 h.max_y, h.max_z);
-  }
+  if (!check_standard_header(h, true)) return false;
 
   if (!read_version_parts()) return false;
 

@@ -7,6 +7,7 @@
 #include "las/core/bytestream_file.h"
 #include "las/core/bytestream_nil.h"
 #include "las/core/fixed_text.h"
+#include "las/io/las_header_fields.h"
 
 namespace tinrise {
 namespace {
@@ -101,31 +102,7 @@ bool LASwriterLAS::open(ByteStreamOut* new_stream, const LASheader* header, std:
     return false;
   }
   const LASheader& h = *header;
-  if (std::strncmp(h.file_signature, "LASF", 4) != 0) {
-    char signature[5] = {h.file_signature[0], h.file_signature[1], h.file_signature[2], h.file_signature[3], 0};
-    std::fprintf(stderr, "ERROR: wrong file signature '%4s'\n", signature);
-    return false;
-  }
-  if (h.version_major != 1 || h.version_minor > 4) {
-    std::fprintf(stderr, "WARNING: unknown version %d.%d (should be 1.0 or 1.1 or 1.2 or 1.3 or 1.4)\n",
-                 h.version_major, h.version_minor);
-  }
-  if (h.header_size < 227) {
-    std::fprintf(stderr, "ERROR: header size is %d but should be at least 227\n", h.header_size);
-    return false;
-  }
-  if (h.offset_to_point_data < h.header_size) {
-    std::fprintf(stderr, "ERROR: offset to point data %d is smaller than header size %d\n",
-                 static_cast<int>(h.offset_to_point_data), h.header_size);
-    return false;
-  }
-  if (h.x_scale_factor == 0.0) std::fprintf(stderr, "WARNING: x scale factor is zero.\n");
-  if (h.y_scale_factor == 0.0) std::fprintf(stderr, "WARNING: y scale factor is zero.\n");
-  if (h.z_scale_factor == 0.0) std::fprintf(stderr, "WARNING: z scale factor is zero.\n");
-  if (h.max_x < h.min_x || h.max_y < h.min_y || h.max_z < h.min_z) {
-    std::fprintf(stderr, "WARNING: invalid bounding box [ %g %g %g / %g %g %g ]\n", h.min_x, h.min_y, h.min_z, h.max_x,
-                 h.max_y, h.max_z);
-  }
+  if (!check_standard_header(h, false)) return false;
   quantizer = static_cast<const LAScoordinateQuantizer&>(h);
 
   std::vector<LASitem> items;
@@ -215,52 +192,14 @@ bool LASwriterLAS::write_header(const LASheader& h, int point_type, std::uint16_
   }
   f.point_data_format = static_cast<std::uint8_t>(f.point_data_format | format_bits);
 
-  struct Field {
-    const char* name;
-    const void* value;
-    std::size_t size;
-  };
-  const Field fields[] = {
-      {"file_signature", f.file_signature, 4},
-      {"file_source_ID", &f.file_source_ID, 2},
-      {"global_encoding", &f.global_encoding, 2},
-      {"project_ID_GUID_data_1", &f.project_ID_GUID_data_1, 4},
-      {"project_ID_GUID_data_2", &f.project_ID_GUID_data_2, 2},
-      {"project_ID_GUID_data_3", &f.project_ID_GUID_data_3, 2},
-      {"project_ID_GUID_data_4", f.project_ID_GUID_data_4, 8},
-      {"version_major", &f.version_major, 1},
-      {"version_minor", &f.version_minor, 1},
-      {"system_identifier", f.system_identifier, 32},
-      {"generating_software", f.generating_software, 32},
-      {"file_creation_day", &f.file_creation_day, 2},
-      {"file_creation_year", &f.file_creation_year, 2},
-      {"header_size", &f.header_size, 2},
-      {"offset_to_point_data", &f.offset_to_point_data, 4},
-      {"number_of_variable_length_records", &f.number_of_variable_length_records, 4},
-      {"point_data_format", &f.point_data_format, 1},
-      {"point_data_record_length", &f.point_data_record_length, 2},
-      {"number_of_point_records", &f.number_of_point_records, 4},
-      {"number_of_points_by_return[0]", &f.number_of_points_by_return[0], 4},
-      {"number_of_points_by_return[1]", &f.number_of_points_by_return[1], 4},
-      {"number_of_points_by_return[2]", &f.number_of_points_by_return[2], 4},
-      {"number_of_points_by_return[3]", &f.number_of_points_by_return[3], 4},
-      {"number_of_points_by_return[4]", &f.number_of_points_by_return[4], 4},
-      {"x_scale_factor", &h.x_scale_factor, 8},
-      {"y_scale_factor", &h.y_scale_factor, 8},
-      {"z_scale_factor", &h.z_scale_factor, 8},
-      {"x_offset", &h.x_offset, 8},
-      {"y_offset", &h.y_offset, 8},
-      {"z_offset", &h.z_offset, 8},
-      {"max_x", &f.max_x, 8},
-      {"min_x", &f.min_x, 8},
-      {"max_y", &f.max_y, 8},
-      {"min_y", &f.min_y, 8},
-      {"max_z", &f.max_z, 8},
-      {"min_z", &f.min_z, 8},
-  };
-  for (const Field& field : fields) {
+  LAScoordinateQuantizer scales = h;
+  for (const LASheaderFieldSlot& field : las_header_field_slots(f, scales)) {
     if (!stream->write_bytes(field.value, field.size)) {
-      std::fprintf(stderr, "ERROR: writing header->%s\n", field.name);
+      if (field.index < 0) {
+        std::fprintf(stderr, "ERROR: writing header->%s\n", field.name);
+      } else {
+        std::fprintf(stderr, "ERROR: writing header->%s[%d]\n", field.name, field.index);
+      }
       return false;
     }
   }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "index/las_index.h"
 #include "las/io/las_reader_las.h"
 #include "options/process/las_point_filter.h"
 #include "options/process/las_point_transform.h"
@@ -316,8 +317,11 @@ void LASreaderFactory::usage() const {
       "Supported LAS Inputs\n",
       "  -i lidar.las\n",
       "  -i lidar.kpz\n",
-      "  -i lidar1.las lidar2.las lidar3.las -merged\n",
-      "  -i *.las - merged\n",
+      // (the two literals of a line below are one text)
+      "  -i lidar1.las lidar2.las lidar3.las"
+      " -merged\n",
+      "  -i *.las"
+      " - merged\n",
       "  -i flight0??.kpz flight1??.kpz\n",
       "  -i terrasolid.bin\n",
       "  -i esri.shp\n",
@@ -569,6 +573,7 @@ std::unique_ptr<LASreader> LASreaderFactory::open(const char* other_name, bool r
           static_cast<std::uint16_t>(files_are_flightlines + flightline_index + static_cast<int>(next_input)));
     }
     if (!open_single(name, reader, false)) return nullptr;
+    if (std::unique_ptr<LASindex> index = load_las_index(name.c_str())) reader->attach_index(std::move(index));
     if (files_are_flightlines != 0) {
       reader->header.file_source_ID =
           static_cast<std::uint16_t>(files_are_flightlines + flightline_index + static_cast<int>(next_input));

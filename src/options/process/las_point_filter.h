@@ -1,18 +1,65 @@
-// Decides while reading which points are dropped. Readers ask it per point.
+// The point filter: an ordered list of conditions built from filter options
+// (or from their echo stored in a layer). Readers skip every point it drops;
+// the transform can borrow it to choose the points it changes.
 #pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "options/process/las_point_condition.h"
 
 namespace tinrise {
 
-class LASpoint;
-
-class LASpointFilter {
+class LASpointFilter final {
  public:
-  bool parse(int argc, char* argv[]) { (void)argc; (void)argv; return true; }
-  void usage() const {}
-  int condition_count() const { return 0; }
-  void reset() {}
-  // True when the point is to be dropped.
-  bool drops(const LASpoint& point) { (void)point; return false; }
+  LASpointFilter();
+  ~LASpointFilter();
+  LASpointFilter(const LASpointFilter&) = delete;
+  LASpointFilter& operator=(const LASpointFilter&) = delete;
+
+  // Consumes and blanks the filter options of argv[1..argc-1]; other
+  // arguments stay for other parsers. False after an error message; the
+  // conditions made before the error stay.
+  bool parse(int argc, char* argv[]);
+  // Parses option text such as an echo, cut at blanks.
+  bool parse_text(const char* text);
+  void usage() const;
+
+  // Appends the options that rebuild this filter; returns the characters appended.
+  int echo(std::string& buffer) const;
+  std::string echo() const;
+
+  // True when a condition drops the point; the first that does counts it.
+  bool drops(const LASpoint& point) {
+    const std::size_t count = conditions.size();
+    for (std::size_t i = 0; i < count; i++) {
+      if (conditions[i]->drops(point)) {
+        drop_counts[i]++;
+        return true;
+      }
+    }
+    return false;
+  }
+
+  // Union of the point fields the conditions read.
+  std::uint32_t needed_fields() const;
+  // Restarts the stateful conditions; called before every open and reopen.
+  void reset();
+  void add(std::unique_ptr<LASpointCondition> condition);
+  void clear();
+
+  std::uint32_t condition_count() const { return static_cast<std::uint32_t>(conditions.size()); }
+  const LASpointCondition& condition(std::uint32_t index) const { return *conditions[index]; }
+  std::uint32_t drop_count(std::uint32_t index) const { return drop_counts[index]; }
+
+ private:
+  // Takes the last two conditions off the list, for filter_and and filter_or.
+  bool take_last_two(std::unique_ptr<LASpointCondition>& first, std::unique_ptr<LASpointCondition>& second);
+
+  std::vector<std::unique_ptr<LASpointCondition>> conditions;
+  std::vector<std::uint32_t> drop_counts;
 };
 
 }  // namespace tinrise

@@ -216,9 +216,9 @@ TEST(Pakmor, MatchingItemListsToPointTypes) {
       {"type 10 with BYTE14", {P14, NIR, WP14, B14}, 10, 69, ""},
       {"type 10 with a WAVEPACKET13", {P14, NIR, WP13}, 10, 67, ""},
       {"type 6 with BYTE", {P14, B}, 6, 32, ""},
-      {"POINT10 with BYTE14", {P10, B14}, 127, 22, "LASitem array does not match LAS specification 1.4"},
+      {"POINT10 with BYTE14", {P10, B14}, 127, 22, "LASitem array does not match LAS specification 1.4"},  // ASPRS
       {"POINT10 with RGB14", {P10, LASitem{LASitem::RGB14, 6, 0}}, 127, 26,
-       "LASitem array does not match LAS specification 1.4"},
+       "LASitem array does not match LAS specification 1.4"},  // ASPRS
       {"POINT10 of size 22", {LASitem{LASitem::POINT10, 22, 0}}, 127, 22, "first LASitem is neither POINT10 nor POINT14"},
       {"colour first", {RGB, P10}, 127, 26, "first LASitem is neither POINT10 nor POINT14"},
       {"no entries", {}, 127, 0, "less than one LASitem entries"},
