@@ -66,17 +66,14 @@ class IntegerCoder final {
     k = decoder->decode_symbol(k_model);
     if (k == 0) return static_cast<std::int32_t>(decoder->decode_bit(corrector0));
     if (k >= 32) return corr_min;
-    std::uint32_t c;
-    if (k <= bits_high) {
-      c = decoder->decode_symbol(correctors[k - 1]);
-    } else {
+    std::uint32_t c = decoder->decode_symbol(correctors[k - 1]);
+    if (k > bits_high) {
       const std::uint32_t k1 = k - bits_high;
-      c = decoder->decode_symbol(correctors[k - 1]);
       c = (c << k1) | decoder->read_bits(k1);
     }
     // Back from 0 .. 2^k - 1 to the two halves of the class.
-    if (c >= (1u << (k - 1))) return static_cast<std::int32_t>(c + 1);
-    return static_cast<std::int32_t>(c - ((1u << k) - 1));
+    const std::uint32_t negative = c - ((1u << k) - 1);
+    return static_cast<std::int32_t>(c >= (1u << (k - 1)) ? c + 1 : negative);
   }
 
   std::uint32_t bits_high;
