@@ -126,16 +126,18 @@ void LASheader::refresh_extra_bytes_vlr() {
 }
 
 const std::uint8_t* LASheader::find_record(const char* user_id, std::uint16_t record_id, std::uint64_t* length) const {
-  for (const LASvariableRecord& vlr : vlrs) {
-    if (vlr.record_id == record_id && las_user_id_equals(vlr.user_id, user_id) && !vlr.data.empty()) {
-      if (length) *length = vlr.data.size();
-      return vlr.data.data();
+  // Of two records with the same ids the later one counts, as when reading:
+  // the EVLRs come after the VLRs.
+  for (auto evlr = evlrs.rbegin(); evlr != evlrs.rend(); ++evlr) {
+    if (evlr->record_id == record_id && las_user_id_equals(evlr->user_id, user_id) && !evlr->data.empty()) {
+      if (length) *length = evlr->data.size();
+      return evlr->data.data();
     }
   }
-  for (const LASextendedVariableRecord& evlr : evlrs) {
-    if (evlr.record_id == record_id && las_user_id_equals(evlr.user_id, user_id) && !evlr.data.empty()) {
-      if (length) *length = evlr.data.size();
-      return evlr.data.data();
+  for (auto vlr = vlrs.rbegin(); vlr != vlrs.rend(); ++vlr) {
+    if (vlr->record_id == record_id && las_user_id_equals(vlr->user_id, user_id) && !vlr->data.empty()) {
+      if (length) *length = vlr->data.size();
+      return vlr->data.data();
     }
   }
   return nullptr;

@@ -137,8 +137,9 @@ class LASheader : public LAScoordinateQuantizer, public LASextraAttributeSet, pu
   // Makes the "LASF_Spec" record 4 describe the attribute list.
   void refresh_extra_bytes_vlr();
 
-  // Views of the records the system understands, looked up among the VLRs
-  // and then the EVLRs; null when absent or too short for what they announce.
+  // Views of the records the system understands, looked up among the records
+  // each time (so they never dangle); null when absent or too short for what
+  // they announce.
   const LASvlrGeoKeys* vlr_geo_keys() const;
   const LASvlrKeyEntry* vlr_geo_key_list() const;
   const double* vlr_geo_doubles(int* count = nullptr) const;
@@ -149,7 +150,7 @@ class LASheader : public LAScoordinateQuantizer, public LASextraAttributeSet, pu
   // Wave packet descriptor 1 to 255 ("LASF_Spec" record 99 + index).
   std::optional<LASvlrWavePacketDescriptor> vlr_wave_packet_descriptor(int index) const;
 
-  // The payload of the first VLR, then EVLR, with this user id and record id.
+  // The payload of the last EVLR, else the last VLR, with these ids.
   const std::uint8_t* find_record(const char* user_id, std::uint16_t record_id, std::uint64_t* length = nullptr) const;
 };
 

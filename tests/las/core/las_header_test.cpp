@@ -146,3 +146,27 @@ TEST(LASheader, CopiesAreDeep) {
 
 }  // namespace
 }  // namespace tinrise
+
+namespace tinrise {
+namespace {
+
+TEST(LASheader, TheLaterOfTwoRecordsWithTheSameIdsCounts) {
+  LASheader header;
+  header.set_vlr("LASF_Projection", 2112, 5, {'f', 'i', 'r', 's', 't'}, false, nullptr, true);
+  header.set_vlr("LASF_Projection", 2112, 6, {'s', 'e', 'c', 'o', 'n', 'd'}, false, nullptr, true);
+  int length = 0;
+  const char* wkt = header.vlr_wkt_coordinate_system(&length);
+  ASSERT_NE(wkt, nullptr);
+  EXPECT_EQ(std::string(wkt, length), "second");
+  LASextendedVariableRecord evlr;
+  std::strcpy(evlr.user_id, "LASF_Projection");
+  evlr.record_id = 2112;
+  evlr.data = {'t', 'h', 'i', 'r', 'd'};
+  evlr.record_length_after_header = 5;
+  header.evlrs.push_back(evlr);
+  wkt = header.vlr_wkt_coordinate_system(&length);
+  EXPECT_EQ(std::string(wkt, length), "third");
+}
+
+}  // namespace
+}  // namespace tinrise
