@@ -87,7 +87,7 @@ bool LASpointWriter::init(ByteStreamOut* stream) {
     number_chunks = 0;
     chunk_sizes.clear();
     chunk_bytes.clear();
-    // Room for the table of a billion points in chunks of 50000 before any grows.
+    // Room for 1024 chunks (51 million points in chunks of 50000) before the arrays grow.
     if (variable_chunking) chunk_sizes.reserve(1024);
     chunk_bytes.reserve(1024);
     // Where the table will be is known only at the end: a stream that can
