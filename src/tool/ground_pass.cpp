@@ -97,6 +97,7 @@ bool build_ground_from_file(HeightRun& run) {
   }
   std::uint64_t counted = 0;
   while (reader->next_point()) counted++;
+  if (reader->read_failed()) return false;
   reader->close();
   took(run, "took %g sec. counted %" PRIu64 " ground points.\n", counted);
 
@@ -137,6 +138,7 @@ bool build_ground_from_file(HeightRun& run) {
   while (reader->next_point()) {
     if (!append_vertex(ground, reader->point)) return false;
   }
+  if (reader->read_failed()) return false;
   if (!TINcomplete()) {
     if (!TINfailed()) {
       std::fprintf(stderr, "ERROR: the %u ground points of '%s' form degenerate TIN.\n",
@@ -176,6 +178,7 @@ GroundOutcome build_ground_from_input(HeightRun& run, std::unique_ptr<LASreader>
   while (reader->next_point()) {
     if (is_ground(reader->point, mask)) counted++;
   }
+  if (reader->read_failed()) return GroundOutcome::failed;
   reader->close();
   took(run, "took %g sec. counted %" PRIu64 " ground points.\n", counted);
   if (!reopen_input(run, *reader, true)) return GroundOutcome::failed;
@@ -206,6 +209,7 @@ GroundOutcome build_ground_from_input(HeightRun& run, std::unique_ptr<LASreader>
   while (reader->next_point()) {
     if (is_ground(reader->point, mask) && !append_vertex(ground, reader->point)) return GroundOutcome::failed;
   }
+  if (reader->read_failed()) return GroundOutcome::failed;
   took(run, "took %g sec. triangulated %" PRIu64 " points.\n", static_cast<std::uint64_t>(ground.vertex_count));
   reader->close();
   if (!reopen_input(run, *reader, options.remain_buffered)) return GroundOutcome::failed;
@@ -249,6 +253,7 @@ bool copy_or_skip(HeightRun& run, std::unique_ptr<LASreader>& reader) {
     writer->put_point(point);
     if (inventory) writer->tally_point(point);
   }
+  if (reader->read_failed()) return false;
   if (inventory) writer->patch_header(&reader->header, true, false);
   writer->close(true);
   writer.reset();

@@ -296,6 +296,8 @@ bool run_height_pass(HeightRun& run, std::unique_ptr<LASreader>& reader) {
     if (inventory) writer->tally_point(out);
   }
 
+  // Damaged input ends the run: its output would silently lack points.
+  if (reader->read_failed()) return false;
   if (options.very_verbose) {
     if (below_count > 0) {
       std::fprintf(stderr, "WARNING: %u non-ground points had a height below 0 (average: %.2f)\n", below_count,

@@ -44,6 +44,10 @@ class LASreader {
   virtual ByteStreamIn* source_stream() const = 0;
   virtual void close(bool close_stream = true) = 0;
 
+  // True once reading stopped at damaged data (after its "ERROR: ..." line),
+  // as opposed to the end of the points; cleared when the input is opened.
+  bool read_failed() const { return failed; }
+
   void attach_index(std::unique_ptr<LASindex> new_index);
   LASindex* get_index() const { return index.get(); }
   LASpointFilter* get_filter() const { return filter; }
@@ -58,6 +62,7 @@ class LASreader {
   LASpointFilter* filter = nullptr;
   LASpointTransform* transform = nullptr;
 
+  bool failed = false;
   std::uint32_t inside = 0;  // 0 none, 1 tile, 2 circle, 3 rectangle
   float tile_ll_x = 0, tile_ll_y = 0, tile_size = 0, tile_ur_x = 0, tile_ur_y = 0;
   double circle_center_x = 0, circle_center_y = 0, circle_radius = 0, circle_radius_squared = 0;

@@ -477,6 +477,7 @@ bool LASreaderLAS::open(ByteStreamIn* new_stream, bool peek_only, std::uint32_t 
   stream = new_stream;
   header.reset();
   point_reader.reset();
+  failed = false;
   LASheader& h = header;
 
   if (!read_header_fields()) return false;
@@ -525,7 +526,11 @@ bool LASreaderLAS::open(ByteStreamIn* new_stream, bool peek_only, std::uint32_t 
     h.point_data_format &= 0x7F;
   }
 
-  if (!create_point_reader(decompress_selective)) return false;
+  if (!create_point_reader(decompress_selective)) {
+    // The point type itself has been reported; a refused engine set-up has not.
+    if (point_reader && point_reader->last_error()) std::fprintf(stderr, "ERROR: %s\n", point_reader->last_error());
+    return false;
+  }
   if (!point_reader->init(stream)) return false;
   end_checked = false;
   return true;
@@ -538,6 +543,7 @@ bool LASreaderLAS::read_record() {
       return true;
     }
     if (point_reader->last_error()) {
+      failed = true;
       std::fprintf(stderr, "ERROR: '%s' after %" PRId64 " of %" PRId64 " points\n", point_reader->last_error(), points_done,
                    point_count);
     } else {
@@ -548,6 +554,7 @@ bool LASreaderLAS::read_record() {
   if (!end_checked) {
     if (!point_reader->check_end()) {
       std::fprintf(stderr, "ERROR: '%s' when reaching end of encoding\n", point_reader->last_error());
+      failed = true;
       points_done--;
     }
     if (point_reader->last_warning()) std::fprintf(stderr, "WARNING: '%s'\n", point_reader->last_warning());

@@ -376,3 +376,31 @@ TEST(LASreaderLASrescaled, ReexpressesCoordinatesAndWarnsOnOverflow) {
 
 }  // namespace
 }  // namespace tinrise
+
+namespace tinrise {
+namespace {
+
+TEST(LASreaderLAS, ARefusedEngineSetUpSaysWhy) {
+  // A compressor-3 record on a POINT10 list is refused by the engine.
+  Bytes b = test::las_header(2, 0x80 | 0, 20, 0);
+  Bytes config(34 + 6, 0);
+  test::put<std::uint16_t>(config, 0, 3);   // compressor 3
+  test::put<std::uint8_t>(config, 4, 3);    // version 3.2
+  test::put<std::uint8_t>(config, 5, 2);
+  test::put<std::uint32_t>(config, 12, 50000);
+  test::put<std::int64_t>(config, 16, -1);
+  test::put<std::int64_t>(config, 24, -1);
+  test::put<std::uint16_t>(config, 32, 1);  // one item: POINT10 v2
+  test::put<std::uint16_t>(config, 34, 6);
+  test::put<std::uint16_t>(config, 36, 20);
+  test::put<std::uint16_t>(config, 38, 2);
+  test::add_vlr(b, "pakmor encoded", 22204, config);
+  LASreaderLAS reader;
+  std::string err;
+  EXPECT_FALSE(open_bytes(reader, b, err));
+  EXPECT_EQ(err.rfind("ERROR: ", 0), 0u) << err;
+  EXPECT_NE(err.find("compressor 3"), std::string::npos) << err;
+}
+
+}  // namespace
+}  // namespace tinrise
