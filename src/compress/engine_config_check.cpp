@@ -33,4 +33,10 @@ bool check_engine_config(std::uint16_t num_items, const LASitem* items, const Pa
   return true;
 }
 
+std::string format_engine_message(const char* format, va_list arguments) {
+  char message[128];
+  std::vsnprintf(message, sizeof(message), format, arguments);
+  return message;
+}
+
 }  // namespace tinrise

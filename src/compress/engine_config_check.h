@@ -2,6 +2,7 @@
 // list against the compressor configuration, and which compressors exist.
 #pragma once
 
+#include <cstdarg>
 #include <cstdint>
 #include <string>
 
@@ -14,5 +15,8 @@ class Pakmor;
 // False with a message in `error` when the configuration does not describe the
 // item list, names an unknown coder, or asks for compression this build lacks.
 bool check_engine_config(std::uint16_t num_items, const LASitem* items, const Pakmor* config, std::string& error);
+
+// Formats an engine's error text (at most 127 characters, as the engines keep).
+std::string format_engine_message(const char* format, va_list arguments);
 
 }  // namespace tinrise

@@ -3,28 +3,13 @@
 
 #include <cstring>
 
+#include "compress/item_bytes.h"
+
 namespace tinrise {
 
 namespace {
 
-std::int32_t get_i32(const std::uint8_t* p) {
-  std::int32_t v;
-  std::memcpy(&v, p, 4);
-  return v;
-}
-void put_i32(std::uint8_t* p, std::int32_t v) { std::memcpy(p, &v, 4); }
-std::uint16_t get_u16(const std::uint8_t* p) {
-  std::uint16_t v;
-  std::memcpy(&v, p, 2);
-  return v;
-}
-void put_u16(std::uint8_t* p, std::uint16_t v) { std::memcpy(p, &v, 2); }
-std::int32_t add_wrapping(std::int32_t a, std::int32_t b) {
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
-}
-std::int32_t sub_wrapping(std::int32_t a, std::int32_t b) {
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
-}
+using namespace item_bytes;
 std::uint32_t at_most_19(std::uint32_t k) { return k < 19 ? k : 19; }
 
 }  // namespace

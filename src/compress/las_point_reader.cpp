@@ -22,12 +22,10 @@ LASpointReader::LASpointReader(std::uint32_t decompress_selective) : decompress_
 LASpointReader::~LASpointReader() = default;
 
 bool LASpointReader::fail(const char* format, ...) {
-  char message[128];
   va_list arguments;
   va_start(arguments, format);
-  std::vsnprintf(message, sizeof(message), format, arguments);
+  error_text = format_engine_message(format, arguments);
   va_end(arguments);
-  error_text = message;
   return false;
 }
 

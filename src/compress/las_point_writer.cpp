@@ -20,12 +20,10 @@ LASpointWriter::LASpointWriter() = default;
 LASpointWriter::~LASpointWriter() = default;
 
 bool LASpointWriter::fail(const char* format, ...) {
-  char message[128];
   va_list arguments;
   va_start(arguments, format);
-  std::vsnprintf(message, sizeof(message), format, arguments);
+  error_text = format_engine_message(format, arguments);
   va_end(arguments);
-  error_text = message;
   return false;
 }
 
