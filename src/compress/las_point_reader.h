@@ -49,6 +49,9 @@ class LASpointReader final {
     }
     return read_items(point);
   }
+  // Fills the point from a raw record the caller took from the stream (or a
+  // copy of it); only for engines that read raw.
+  void read_buffered(const std::uint8_t* record, std::uint8_t* const* point) const { layout.read(record, point); }
   // Positions the engine so that the next read returns record `target`;
   // `current` is the record the caller would have read next.
   bool seek(std::uint64_t current, std::uint64_t target);
@@ -61,6 +64,8 @@ class LASpointReader final {
   const char* last_error() const { return error_text.empty() ? nullptr : error_text.c_str(); }
   const char* last_warning() const { return warning_text.empty() ? nullptr : warning_text.c_str(); }
   std::uint32_t get_point_size() const { return point_size; }
+  // True when records are read uncompressed, one after the other from the stream.
+  bool reads_raw() const { return reading_raw; }
 
  private:
   static constexpr std::uint32_t no_table_yet = 0xFFFFFFFF;

@@ -60,6 +60,11 @@ class ByteStreamIn {
     return bytes;
   }
 
+  // The bytes the stream holds buffered from the current position on; they
+  // stay valid until the stream is read past them.
+  const std::uint8_t* buffered_bytes() const { return window_next; }
+  std::size_t buffered_size() const { return static_cast<std::size_t>(window_end - window_next); }
+
   // 1 to 31 bits, least significant first, taken from 32-bit little-endian words.
   std::uint32_t read_bit_field(std::uint32_t bit_width);
 

@@ -23,7 +23,10 @@ void LASreader::attach_transform(LASpointTransform* new_transform) {
 }
 
 void LASreader::choose_read_functions() {
-  if (filter || transform) {
+  if ((filter || transform) && area_read == &LASreader::call_read_record) {
+    read_outer = &LASreader::read_processed_record;
+    read_inner = area_read;
+  } else if (filter || transform) {
     read_outer = filter && transform ? &LASreader::read_filtered_transformed
                  : filter            ? &LASreader::read_filtered
                                      : &LASreader::read_transformed;
@@ -37,6 +40,15 @@ void LASreader::choose_read_functions() {
 bool LASreader::read_filtered() {
   while ((this->*read_inner)()) {
     if (!filter->drops(point)) return true;
+  }
+  return false;
+}
+
+bool LASreader::read_processed_record() {
+  while (read_record()) {
+    if (filter && filter->drops(point)) continue;
+    if (transform) transform->apply(point);
+    return true;
   }
   return false;
 }

@@ -57,6 +57,10 @@ class LASreader {
  protected:
   // Reads the next record of the input into `point`.
   virtual bool read_record() = 0;
+  // Reads records until one the filter keeps and transforms it (used when
+  // there is no area query); inputs that can decide and change a run of
+  // buffered records at once do so.
+  virtual bool read_processed_record();
 
   std::unique_ptr<LASindex> index;
   LASpointFilter* filter = nullptr;

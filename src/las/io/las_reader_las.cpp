@@ -1,5 +1,6 @@
 #include "las/io/las_reader_las.h"
 
+#include <bit>
 #include <cinttypes>
 #include <cmath>
 #include <cstring>
@@ -9,6 +10,8 @@
 #include "las/core/bytestream_file.h"
 #include "las/io/las_header_fields.h"
 #include "las/io/las_payload.h"
+#include "options/process/las_point_filter.h"
+#include "options/process/las_point_transform.h"
 
 namespace tinrise {
 namespace {
@@ -474,6 +477,8 @@ bool LASreaderLAS::open(ByteStreamIn* new_stream, bool peek_only, std::uint32_t 
     std::fprintf(stderr, "ERROR: ByteStreamIn* pointer is zero\n");
     return false;
   }
+  forget_batch();
+  plan_state = PlanState::unknown;
   stream = new_stream;
   header.reset();
   point_reader.reset();
@@ -563,7 +568,113 @@ bool LASreaderLAS::read_record() {
   return false;
 }
 
+void LASreaderLAS::attach_filter(LASpointFilter* new_filter) {
+  forget_batch();
+  plan_state = PlanState::unknown;
+  LASreader::attach_filter(new_filter);
+}
+
+void LASreaderLAS::attach_transform(LASpointTransform* new_transform) {
+  forget_batch();
+  plan_state = PlanState::unknown;
+  LASreader::attach_transform(new_transform);
+}
+
+bool LASreaderLAS::read_processed_record() {
+  for (;;) {
+    if (batch_next < batch_kept) {
+      const std::uint32_t index = kept_records[batch_next];
+      skip_records(index - batch_position);
+      // Decided records are buffered: taking this one cannot fail.
+      if (const std::uint8_t* stored = stream->get_bytes_in_place(record_size)) {
+        const std::uint8_t* record =
+            changes_records ? changed_records.data() + static_cast<std::size_t>(batch_next) * record_size : stored;
+        point_reader->read_buffered(record, point.item_pointers.data());
+        batch_next++;
+        batch_position = index + 1;
+        points_done++;
+        if (transform && !changes_records) transform->apply(point);
+        return true;
+      }
+      forget_batch();
+    } else if (batch_size != 0) {
+      skip_records(batch_size - batch_position);
+      batch_size = batch_position = batch_next = batch_kept = 0;
+    }
+    if (!decide_batch()) {
+      // One record the usual way: at the end of the buffer or of the points,
+      // or without a plan.
+      if (!read_record()) return false;
+      if (filter && filter->drops(point)) continue;
+      if (transform) transform->apply(point);
+      return true;
+    }
+  }
+}
+
+void LASreaderLAS::make_plan() {
+  plan.clear();
+  changes_records = false;
+  plan_state = PlanState::unusable;
+  if (!points_are_records || !point_reader || !point_reader->reads_raw() || !point.quantizer ||
+      point.items.empty() || point.items[0].type != LASitem::POINT10) {
+    return;
+  }
+  if (filter && !filter->plan_records(*point.quantizer, plan)) return;
+  changes_records = transform && transform->changes_records();
+  // Without a filter only a transform that changes records together gains.
+  if (!filter && !changes_records) return;
+  record_size = point_reader->get_point_size();
+  if (changes_records) changed_records.resize(static_cast<std::size_t>(LASrecordPlan::batch) * record_size);
+  planned_quantizer = *point.quantizer;
+  plan_state = PlanState::usable;
+}
+
+bool LASreaderLAS::decide_batch() {
+  // A plan restates coordinates for the quantizer it was made with.
+  if (plan_state == PlanState::usable &&
+      std::memcmp(&planned_quantizer, point.quantizer, sizeof(LAScoordinateQuantizer)) != 0) {
+    plan_state = PlanState::unknown;
+  }
+  if (plan_state == PlanState::unknown) make_plan();
+  if (plan_state != PlanState::usable) return false;
+  std::int64_t count = static_cast<std::int64_t>(stream->buffered_size() / record_size);
+  if (count > point_count - points_done) count = point_count - points_done;
+  if (count > static_cast<std::int64_t>(LASrecordPlan::batch)) count = LASrecordPlan::batch;
+  if (count <= 0) return false;
+  const std::uint8_t* records = stream->buffered_bytes();
+  std::uint32_t drops[LASrecordPlan::max_tests] = {};
+  batch_size = static_cast<std::uint32_t>(count);
+  batch_kept = plan.select(records, batch_size, record_size, kept_records.data(), first_drops.data(), drops);
+  if (filter) filter->add_drop_counts(drops);
+  if (changes_records) {
+    std::uint8_t* changed = changed_records.data();
+    for (std::uint32_t k = 0; k < batch_kept; k++, changed += record_size) {
+      std::memcpy(changed, records + static_cast<std::size_t>(kept_records[k]) * record_size, record_size);
+    }
+    transform->apply_to_records(changed_records.data(), batch_kept, record_size, *point.quantizer);
+  }
+  return true;
+}
+
+void LASreaderLAS::skip_records(std::uint32_t count) {
+  stream->get_bytes_in_place(static_cast<std::size_t>(count) * record_size);
+  points_done += count;
+}
+
+void LASreaderLAS::forget_batch() {
+  if (batch_position < batch_size && filter) {
+    std::uint32_t drops[LASrecordPlan::max_tests] = {};
+    for (std::uint32_t r = batch_position; r < batch_size; r++) {
+      if (first_drops[r] != 0) drops[std::countr_zero(first_drops[r])]++;
+    }
+    filter->take_back_drop_counts(drops);
+  }
+  batch_size = batch_position = batch_next = batch_kept = 0;
+}
+
 bool LASreaderLAS::seek(std::int64_t index) {
+  forget_batch();
   if (!point_reader || index >= point_count || index < 0) return false;
   if (!point_reader->seek(points_done, index)) return false;
   points_done = index;
@@ -571,6 +682,7 @@ bool LASreaderLAS::seek(std::int64_t index) {
 }
 
 void LASreaderLAS::close(bool close_stream) {
+  forget_batch();
   if (point_reader) {
     point_reader->done();
     point_reader.reset();

@@ -3,16 +3,17 @@
 // reader engine. The variants re-scale or re-offset coordinates on the fly.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 #include "compress/las_point_reader.h"
 #include "las/io/las_reader.h"
+#include "options/process/record_plan.h"
 
 namespace tinrise {
-
-
 
 class LASreaderLAS : public LASreader {
  public:
@@ -27,6 +28,8 @@ class LASreaderLAS : public LASreader {
                     std::uint32_t decompress_selective = LASpointReader::decompress_all);
 
   int format_code() const override;
+  void attach_filter(LASpointFilter* filter) override;
+  void attach_transform(LASpointTransform* transform) override;
   bool seek(std::int64_t index) override;
   ByteStreamIn* source_stream() const override { return stream; }
   void close(bool close_stream = true) override;
@@ -35,8 +38,27 @@ class LASreaderLAS : public LASreader {
 
  protected:
   bool read_record() override;
+  // Uncompressed records of point types 0 to 5 are decided a buffered run at
+  // a time by the filter's record plan, so dropped ones are never copied, and
+  // the kept ones are changed together when the transform can change stored
+  // records.
+  bool read_processed_record() override;
+
+  // False in variants whose points are not the stored records unchanged.
+  bool points_are_records = true;
 
  private:
+  enum class PlanState : std::uint8_t { unknown, usable, unusable };
+  // Works out whether runs of records can be decided and changed together.
+  void make_plan();
+  // Decides the next run of buffered records; false when there is no plan or
+  // not one whole record is buffered.
+  bool decide_batch();
+  // Steps over records that were decided as dropped.
+  void skip_records(std::uint32_t count);
+  // Forgets the decided records not yet passed, taking back their drop counts.
+  void forget_batch();
+
   bool read_header_fields();
   bool read_version_parts();
   bool read_vlrs(std::uint32_t& vlr_bytes);
@@ -47,6 +69,19 @@ class LASreaderLAS : public LASreader {
   ByteStreamIn* stream = nullptr;
   std::unique_ptr<LASpointReader> point_reader;
   bool end_checked = false;
+
+  PlanState plan_state = PlanState::unknown;
+  LASrecordPlan plan;
+  LAScoordinateQuantizer planned_quantizer;
+  std::uint32_t record_size = 0;
+  bool changes_records = false;            // the transform changes the batch's copies
+  std::vector<std::uint8_t> changed_records;  // the kept records of a batch, transformed
+  std::uint32_t batch_size = 0;      // records decided
+  std::uint32_t batch_position = 0;  // records of them passed
+  std::uint32_t batch_next = 0;      // kept records of them delivered
+  std::uint32_t batch_kept = 0;
+  std::array<std::uint16_t, LASrecordPlan::batch> kept_records{};
+  std::array<std::uint32_t, LASrecordPlan::batch> first_drops{};  // bit of the condition that dropped it
 };
 
 // Re-expresses the integer coordinates of a LAS file in new scale factors
@@ -63,7 +98,7 @@ class LASreaderLASrescaled : public LASreaderLAS {
     double offset[3] = {0.0, 0.0, 0.0};
   };
 
-  explicit LASreaderLASrescaled(const Settings& settings) : settings(settings) {}
+  explicit LASreaderLASrescaled(const Settings& settings) : settings(settings) { points_are_records = false; }
   bool open(ByteStreamIn* stream, bool peek_only = false,
             std::uint32_t decompress_selective = LASpointReader::decompress_all) override;
   using LASreaderLAS::open;

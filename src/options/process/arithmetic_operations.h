@@ -9,6 +9,7 @@
 #include "options/process/las_point_operation.h"
 #include "options/process/option_text.h"
 #include "options/process/point_attribute_value.h"
+#include "options/process/record_plan.h"
 
 namespace tinrise {
 
@@ -45,15 +46,23 @@ class LASoperationIntensityArithmetic final : public LASpointOperation {
     if (echo_form != scale_only) append_real32(buffer, offset);
     if (echo_form != offset_only) append_real32(buffer, scale);
   }
-  void apply(LASpoint& point) override {
-    float p;
-    if (echo_form == scale_only) p = point.intensity * scale;
-    else if (echo_form == offset_only) p = point.intensity + offset;
-    else p = (point.intensity + offset) * scale;
-    point.intensity = static_cast<std::uint16_t>(truncated_into(p, 65535.0f));
+  void apply(LASpoint& point) override { point.intensity = changed(point.intensity); }
+  bool changes_records() const override { return true; }
+  void apply_to_records(std::uint8_t* records, std::uint32_t count, std::uint32_t record_size,
+                        const LAScoordinateQuantizer&) override {
+    change_stored_field<std::uint16_t>(records, count, record_size, record_fields::intensity,
+                                       [this](std::uint16_t intensity) { return changed(intensity); });
   }
 
  private:
+  std::uint16_t changed(std::uint16_t intensity) const {
+    float p;
+    if (echo_form == scale_only) p = intensity * scale;
+    else if (echo_form == offset_only) p = intensity + offset;
+    else p = (intensity + offset) * scale;
+    return static_cast<std::uint16_t>(truncated_into(p, 65535.0f));
+  }
+
   Echo echo_form;
   float offset, scale;
 };

@@ -7,6 +7,7 @@
 #include "las/core/las_point.h"
 #include "options/process/las_point_condition.h"
 #include "options/process/option_text.h"
+#include "options/process/record_plan.h"
 
 namespace tinrise {
 
@@ -26,6 +27,9 @@ class LASconditionClassificationMask final : public LASpointCondition {
   }
   std::uint32_t needed_fields() const override { return point_fields::classification; }
   bool drops(const LASpoint& point) override { return (drop_mask >> point.classification) & 1u; }
+  bool record_test(const LAScoordinateQuantizer& quantizer, LASrecordTest& test) override {
+    return tabulate_record_byte(*this, quantizer, record_fields::classification, test);
+  }
 
  private:
   std::uint32_t drop_mask;

@@ -10,21 +10,22 @@
 #include "options/process/las_point_operation.h"
 #include "options/process/option_text.h"
 #include "options/process/point_attribute_value.h"
+#include "options/process/record_plan.h"
 
 namespace tinrise {
 
-// Axis 0 is x, 1 y, 2 z.
+// Axis 0 is x, 1 y, 2 z; the stored integer of axis a lies at 4 a in the record.
 template <int axis>
-double real_coordinate(const LASpoint& p) {
-  if constexpr (axis == 0) return p.quantizer->dequantize_x(p.X);
-  if constexpr (axis == 1) return p.quantizer->dequantize_y(p.Y);
-  if constexpr (axis == 2) return p.quantizer->dequantize_z(p.Z);
+double dequantized(const LAScoordinateQuantizer& q, std::int32_t stored) {
+  if constexpr (axis == 0) return q.dequantize_x(stored);
+  if constexpr (axis == 1) return q.dequantize_y(stored);
+  if constexpr (axis == 2) return q.dequantize_z(stored);
 }
 template <int axis>
-void set_real_coordinate(LASpoint& p, double value) {
-  if constexpr (axis == 0) p.X = p.quantizer->quantize_x(value);
-  if constexpr (axis == 1) p.Y = p.quantizer->quantize_y(value);
-  if constexpr (axis == 2) p.Z = p.quantizer->quantize_z(value);
+std::int32_t quantized(const LAScoordinateQuantizer& q, double value) {
+  if constexpr (axis == 0) return q.quantize_x(value);
+  if constexpr (axis == 1) return q.quantize_y(value);
+  if constexpr (axis == 2) return q.quantize_z(value);
 }
 template <int axis>
 std::int32_t& raw_coordinate(LASpoint& p) {
@@ -32,9 +33,102 @@ std::int32_t& raw_coordinate(LASpoint& p) {
   if constexpr (axis == 1) return p.Y;
   if constexpr (axis == 2) return p.Z;
 }
+template <int axis>
+double real_coordinate(const LASpoint& p) {
+  if constexpr (axis == 0) return dequantized<0>(*p.quantizer, p.X);
+  if constexpr (axis == 1) return dequantized<1>(*p.quantizer, p.Y);
+  if constexpr (axis == 2) return dequantized<2>(*p.quantizer, p.Z);
+}
+template <int axis>
+void set_real_coordinate(LASpoint& p, double value) {
+  raw_coordinate<axis>(p) = quantized<axis>(*p.quantizer, value);
+}
 // 32-bit sum that wraps around like the stored integers do.
 inline std::int32_t wrapping_add(std::int32_t a, std::uint32_t b) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + b);
+}
+
+template <int axis>
+double scale_factor_of(const LAScoordinateQuantizer& q) {
+  if constexpr (axis == 0) return q.x_scale_factor;
+  if constexpr (axis == 1) return q.y_scale_factor;
+  if constexpr (axis == 2) return q.z_scale_factor;
+}
+template <int axis>
+double offset_of(const LAScoordinateQuantizer& q) {
+  if constexpr (axis == 0) return q.x_offset;
+  if constexpr (axis == 1) return q.y_offset;
+  if constexpr (axis == 2) return q.z_offset;
+}
+
+// The whole number of stored units by which adding `offset` to the real
+// coordinate and quantizing again moves every 32-bit integer, if there is
+// one. For Z + f units (f = offset / scale) rounding gives Z + round(f)
+// whatever Z is, unless f lies within the arithmetic's rounding error of a
+// half; the error is bounded here from the largest magnitude any step of the
+// real computation reaches, with a wide margin. Negative or odd scale
+// factors keep the real computation, whose rounding direction then differs.
+inline bool whole_unit_shift(double scale, double quantizer_offset, double offset, std::uint32_t& units) {
+  if (!(scale > 0.0) || !std::isfinite(scale) || !std::isfinite(quantizer_offset) || !std::isfinite(offset)) {
+    return false;
+  }
+  const double f = offset / scale;
+  if (!(std::fabs(f) < 0x1p40)) return false;
+  const double whole = std::round(f);
+  const double reach = 2147483648.0 + (2.0 * std::fabs(quantizer_offset) + std::fabs(offset)) / scale + std::fabs(f);
+  const double error = reach * 0x1p-45;
+  if (!(std::fabs(f - whole) + error < 0.5)) return false;
+  units = static_cast<std::uint32_t>(static_cast<std::uint64_t>(static_cast<std::int64_t>(whole)));
+  return true;
+}
+
+// Caches the whole-unit shift of one axis for the quantizer last seen, so a
+// translation costs one integer addition per point on every usual file.
+template <int axis>
+class WholeUnitShift {
+ public:
+  // True with `units` set when translating by `offset` is a whole shift.
+  bool applies(const LAScoordinateQuantizer& q, double offset) {
+    const double scale = scale_factor_of<axis>(q);
+    const double quantizer_offset = offset_of<axis>(q);
+    if (&q != seen || scale != seen_scale || quantizer_offset != seen_offset) {
+      seen = &q;
+      seen_scale = scale;
+      seen_offset = quantizer_offset;
+      whole = whole_unit_shift(scale, quantizer_offset, offset, units);
+    }
+    return whole;
+  }
+  std::uint32_t units = 0;
+
+ private:
+  const LAScoordinateQuantizer* seen = nullptr;
+  double seen_scale = 0.0, seen_offset = 0.0;
+  bool whole = false;
+};
+
+template <int axis>
+void translate_coordinate(LASpoint& point, double offset, WholeUnitShift<axis>& shift) {
+  std::int32_t& raw = raw_coordinate<axis>(point);
+  if (shift.applies(*point.quantizer, offset)) {
+    raw = wrapping_add(raw, shift.units);
+  } else {
+    raw = quantized<axis>(*point.quantizer, dequantized<axis>(*point.quantizer, raw) + offset);
+  }
+}
+
+template <int axis>
+void translate_records(std::uint8_t* records, std::uint32_t count, std::uint32_t record_size,
+                       const LAScoordinateQuantizer& q, double offset, WholeUnitShift<axis>& shift) {
+  if (shift.applies(q, offset)) {
+    const std::uint32_t units = shift.units;
+    change_stored_field<std::int32_t>(records, count, record_size, 4 * axis,
+                                      [units](std::int32_t v) { return wrapping_add(v, units); });
+  } else {
+    change_stored_field<std::int32_t>(records, count, record_size, 4 * axis, [&q, offset](std::int32_t v) {
+      return quantized<axis>(q, dequantized<axis>(q, v) + offset);
+    });
+  }
 }
 
 template <int axis>
@@ -45,10 +139,16 @@ class LASoperationTranslate final : public LASpointOperation {
     append_option(buffer, name());
     append_real(buffer, offset);
   }
-  void apply(LASpoint& point) override { set_real_coordinate<axis>(point, real_coordinate<axis>(point) + offset); }
+  void apply(LASpoint& point) override { translate_coordinate(point, offset, shift); }
+  bool changes_records() const override { return true; }
+  void apply_to_records(std::uint8_t* records, std::uint32_t count, std::uint32_t record_size,
+                        const LAScoordinateQuantizer& quantizer) override {
+    translate_records(records, count, record_size, quantizer, offset, shift);
+  }
 
  private:
   double offset;
+  WholeUnitShift<axis> shift;
 };
 
 class LASoperationTranslateXYZ final : public LASpointOperation {
@@ -59,13 +159,23 @@ class LASoperationTranslateXYZ final : public LASpointOperation {
     for (double value : offset) append_real(buffer, value);
   }
   void apply(LASpoint& point) override {
-    set_real_coordinate<0>(point, real_coordinate<0>(point) + offset[0]);
-    set_real_coordinate<1>(point, real_coordinate<1>(point) + offset[1]);
-    set_real_coordinate<2>(point, real_coordinate<2>(point) + offset[2]);
+    translate_coordinate(point, offset[0], shift_x);
+    translate_coordinate(point, offset[1], shift_y);
+    translate_coordinate(point, offset[2], shift_z);
+  }
+  bool changes_records() const override { return true; }
+  void apply_to_records(std::uint8_t* records, std::uint32_t count, std::uint32_t record_size,
+                        const LAScoordinateQuantizer& quantizer) override {
+    translate_records(records, count, record_size, quantizer, offset[0], shift_x);
+    translate_records(records, count, record_size, quantizer, offset[1], shift_y);
+    translate_records(records, count, record_size, quantizer, offset[2], shift_z);
   }
 
  private:
   double offset[3];
+  WholeUnitShift<0> shift_x;
+  WholeUnitShift<1> shift_y;
+  WholeUnitShift<2> shift_z;
 };
 
 template <int axis>
@@ -188,6 +298,13 @@ class LASoperationTranslateRaw final : public LASpointOperation {
     std::int32_t& raw = raw_coordinate<axis>(point);
     raw = wrapping_add(raw, static_cast<std::uint32_t>(offset));
   }
+  bool changes_records() const override { return true; }
+  void apply_to_records(std::uint8_t* records, std::uint32_t count, std::uint32_t record_size,
+                        const LAScoordinateQuantizer&) override {
+    const std::uint32_t units = static_cast<std::uint32_t>(offset);
+    change_stored_field<std::int32_t>(records, count, record_size, 4 * axis,
+                                      [units](std::int32_t v) { return wrapping_add(v, units); });
+  }
 
  private:
   std::int32_t offset;
@@ -205,6 +322,15 @@ class LASoperationTranslateRawXYZ final : public LASpointOperation {
     point.X = wrapping_add(point.X, static_cast<std::uint32_t>(offset[0]));
     point.Y = wrapping_add(point.Y, static_cast<std::uint32_t>(offset[1]));
     point.Z = wrapping_add(point.Z, static_cast<std::uint32_t>(offset[2]));
+  }
+  bool changes_records() const override { return true; }
+  void apply_to_records(std::uint8_t* records, std::uint32_t count, std::uint32_t record_size,
+                        const LAScoordinateQuantizer&) override {
+    for (int axis = 0; axis < 3; axis++) {
+      const std::uint32_t units = static_cast<std::uint32_t>(offset[axis]);
+      change_stored_field<std::int32_t>(records, count, record_size, 4 * axis,
+                                        [units](std::int32_t v) { return wrapping_add(v, units); });
+    }
   }
 
  private:

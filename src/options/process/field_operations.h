@@ -6,6 +6,7 @@
 #include "las/core/las_point.h"
 #include "options/process/las_point_operation.h"
 #include "options/process/option_text.h"
+#include "options/process/record_plan.h"
 
 namespace tinrise {
 
@@ -36,16 +37,19 @@ struct extended_classification {
   static void set(LASpoint& p, value v) { p.extended_classification = v; }
 };
 struct user_data {
+  static constexpr int record_offset = record_fields::user_data;
   using value = std::uint8_t;
   static int get(const LASpoint& p) { return p.user_data; }
   static void set(LASpoint& p, value v) { p.user_data = v; }
 };
 struct point_source {
+  static constexpr int record_offset = record_fields::point_source;
   using value = std::uint16_t;
   static int get(const LASpoint& p) { return p.point_source_ID; }
   static void set(LASpoint& p, value v) { p.point_source_ID = v; }
 };
 struct intensity {
+  static constexpr int record_offset = record_fields::intensity;
   using value = std::uint16_t;
   static int get(const LASpoint& p) { return p.intensity; }
   static void set(LASpoint& p, value v) { p.intensity = v; }
@@ -57,6 +61,14 @@ struct scanner_channel {
 };
 }  // namespace point_field
 
+// Where a whole-byte field lies in the POINT10 record; -1 for the fields that
+// are bits of a byte or lie outside that record.
+template <class Field>
+constexpr int record_offset_of() {
+  if constexpr (requires { Field::record_offset; }) return Field::record_offset;
+  else return -1;
+}
+
 template <class Field>
 class LASoperationSet final : public LASpointOperation {
  public:
@@ -67,6 +79,14 @@ class LASoperationSet final : public LASpointOperation {
     append_int(buffer, value);
   }
   void apply(LASpoint& point) override { Field::set(point, value); }
+  bool changes_records() const override { return record_offset_of<Field>() >= 0; }
+  void apply_to_records(std::uint8_t* records, std::uint32_t count, std::uint32_t record_size,
+                        const LAScoordinateQuantizer&) override {
+    if constexpr (record_offset_of<Field>() >= 0) {
+      const Value v = value;
+      change_stored_field<Value>(records, count, record_size, record_offset_of<Field>(), [v](Value) { return v; });
+    }
+  }
 
  private:
   Value value;
@@ -84,6 +104,15 @@ class LASoperationChange final : public LASpointOperation {
   }
   void apply(LASpoint& point) override {
     if (Field::get(point) == from) Field::set(point, to);
+  }
+  bool changes_records() const override { return record_offset_of<Field>() >= 0; }
+  void apply_to_records(std::uint8_t* records, std::uint32_t count, std::uint32_t record_size,
+                        const LAScoordinateQuantizer&) override {
+    if constexpr (record_offset_of<Field>() >= 0) {
+      const Value f = from, t = to;
+      change_stored_field<Value>(records, count, record_size, record_offset_of<Field>(),
+                                 [f, t](Value v) { return v == f ? t : v; });
+    }
   }
 
  private:

@@ -8,7 +8,9 @@
 
 namespace tinrise {
 
+class LAScoordinateQuantizer;
 class LASpoint;
+struct LASrecordTest;
 
 // Point fields a condition reads, as reported by needed_fields.
 namespace point_fields {
@@ -47,6 +49,14 @@ class LASpointCondition {
   virtual bool drops(const LASpoint& point) = 0;
   // Restores the starting state; only stateful conditions do something.
   virtual void reset() {}
+  // Restates the condition as a test on the stored bytes of a record that
+  // begins with the POINT10 item, for coordinates quantized by `quantizer`.
+  // False for conditions that keep state, read other fields, or whose drop
+  // set is not a run of stored values.
+  virtual bool record_test(const LAScoordinateQuantizer& quantizer, LASrecordTest& test) {
+    (void)quantizer, (void)test;
+    return false;
+  }
 
  protected:
   const char* condition_name;  // a literal: conditions never own their names

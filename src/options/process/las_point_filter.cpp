@@ -34,6 +34,27 @@ std::uint32_t LASpointFilter::needed_fields() const {
   return fields;
 }
 
+bool LASpointFilter::plan_records(const LAScoordinateQuantizer& quantizer, LASrecordPlan& plan) {
+  plan.clear();
+  if (conditions.empty() || conditions.size() > LASrecordPlan::max_tests) return false;
+  for (const auto& condition : conditions) {
+    LASrecordTest test;
+    if (!condition->record_test(quantizer, test) || !plan.add(test)) {
+      plan.clear();
+      return false;
+    }
+  }
+  return true;
+}
+
+void LASpointFilter::add_drop_counts(const std::uint32_t* drops) {
+  for (std::size_t i = 0; i < drop_counts.size(); i++) drop_counts[i] += drops[i];
+}
+
+void LASpointFilter::take_back_drop_counts(const std::uint32_t* drops) {
+  for (std::size_t i = 0; i < drop_counts.size(); i++) drop_counts[i] -= drops[i];
+}
+
 void LASpointFilter::reset() {
   for (const auto& condition : conditions) condition->reset();
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "options/process/las_point_condition.h"
+#include "options/process/record_plan.h"
 
 namespace tinrise {
 
@@ -42,6 +43,15 @@ class LASpointFilter final {
     }
     return false;
   }
+
+  // Restates every condition on the stored bytes of records that begin with
+  // the POINT10 item, for coordinates quantized by `quantizer`; false (plan
+  // cleared) when a condition has no such form or there are too many.
+  bool plan_records(const LAScoordinateQuantizer& quantizer, LASrecordPlan& plan);
+  // Counts the drops a plan's select found (one slot per condition, more
+  // slots ignored), or takes back those of records that were never passed.
+  void add_drop_counts(const std::uint32_t* drops);
+  void take_back_drop_counts(const std::uint32_t* drops);
 
   // Union of the point fields the conditions read.
   std::uint32_t needed_fields() const;

@@ -41,10 +41,12 @@ template <bool (*rule)(const LASpoint&)>
 ConditionPtr returns(const char* name, char**) {
   return std::make_unique<LASconditionReturnRule<rule>>(name);
 }
-template <bool (*rule)(const LASpoint&)>
+template <bool (*rule)(const LASpoint&), int record_byte = -1>
 ConditionPtr flag(const char* name, char**) {
-  return std::make_unique<LASconditionFlagRule<rule>>(name);
+  return std::make_unique<LASconditionFlagRule<rule, record_byte>>(name);
 }
+constexpr int returns_byte = record_fields::returns;
+constexpr int flags_byte = record_fields::classification;
 template <bool keep, int count>
 ConditionPtr number_of_returns(const char*, char** a) {
   return std::make_unique<LASconditionNumberOfReturns>(keep, count > 0 ? count : lenient_int(a[0]));
@@ -177,7 +179,7 @@ const FilterOption filter_options[] = {
     {"-drop_scan_direction", nullptr, 1, "needs 1 argument: value", bound<scan_direction, equal>},
     {"-keep_scan_direction_change", nullptr, 0, nullptr,
      [](const char*, char**) -> ConditionPtr { return std::make_unique<LASconditionKeepScanDirectionChange>(); }},
-    {"-keep_edge_of_flight_line", nullptr, 0, nullptr, flag<drop_rules::unless_edge_of_flight_line>},
+    {"-keep_edge_of_flight_line", nullptr, 0, nullptr, flag<drop_rules::unless_edge_of_flight_line, returns_byte>},
     {"-keep_scanner_channel", nullptr, 1, "needs 1 argument: number", bound<scanner_channel, differs>},
     {"-drop_scanner_channel", nullptr, 1, "needs 1 argument: number", bound<scanner_channel, equal>},
 
@@ -188,13 +190,13 @@ const FilterOption filter_options[] = {
     {"-drop_intensity_below", nullptr, 1, "needs 1 argument: min", bound<intensity, below>},
     {"-drop_intensity_between", nullptr, 2, "needs 2 arguments: min max", interval<intensity, inside_closed>},
 
-    {"-keep_synthetic", nullptr, 0, nullptr, flag<drop_rules::unless_synthetic>},
-    {"-keep_keypoint", nullptr, 0, nullptr, flag<drop_rules::unless_keypoint>},
-    {"-keep_withheld", nullptr, 0, nullptr, flag<drop_rules::unless_withheld>},
+    {"-keep_synthetic", nullptr, 0, nullptr, flag<drop_rules::unless_synthetic, flags_byte>},
+    {"-keep_keypoint", nullptr, 0, nullptr, flag<drop_rules::unless_keypoint, flags_byte>},
+    {"-keep_withheld", nullptr, 0, nullptr, flag<drop_rules::unless_withheld, flags_byte>},
     {"-keep_overlap", nullptr, 0, nullptr, flag<drop_rules::unless_overlap>},
-    {"-drop_synthetic", nullptr, 0, nullptr, flag<drop_rules::synthetic>},
-    {"-drop_keypoint", nullptr, 0, nullptr, flag<drop_rules::keypoint>},
-    {"-drop_withheld", nullptr, 0, nullptr, flag<drop_rules::withheld>},
+    {"-drop_synthetic", nullptr, 0, nullptr, flag<drop_rules::synthetic, flags_byte>},
+    {"-drop_keypoint", nullptr, 0, nullptr, flag<drop_rules::keypoint, flags_byte>},
+    {"-drop_withheld", nullptr, 0, nullptr, flag<drop_rules::withheld, flags_byte>},
     {"-drop_overlap", nullptr, 0, nullptr, flag<drop_rules::overlap>},
 
     {"-keep_user_data", nullptr, 1, "needs 1 argument: value", bound<user_data, differs>},

@@ -8,6 +8,7 @@
 
 namespace tinrise {
 
+class LAScoordinateQuantizer;
 class LASpoint;
 
 class LASpointOperation {
@@ -30,6 +31,16 @@ class LASpointOperation {
   virtual void apply(LASpoint& point) = 0;
   // Restores the starting state; only the random translation has one.
   virtual void reset() {}
+  // Whether apply_to_records can stand in for apply: true for operations
+  // that read and change only fields of the POINT10 item and keep no state.
+  virtual bool changes_records() const { return false; }
+  // Changes `count` stored records of `record_size` bytes that begin with the
+  // POINT10 item exactly as apply would change the points read from them,
+  // for coordinates quantized by `quantizer`.
+  virtual void apply_to_records(std::uint8_t* records, std::uint32_t count, std::uint32_t record_size,
+                                const LAScoordinateQuantizer& quantizer) {
+    (void)records, (void)count, (void)record_size, (void)quantizer;
+  }
 
  private:
   const char* operation_name;  // a literal: operations never own their names

@@ -42,6 +42,14 @@ void LASpointTransform::reset() {
   if (filter) filter->reset();
 }
 
+bool LASpointTransform::changes_records() const {
+  if (filter) return false;
+  for (const auto& operation : operations) {
+    if (!operation->changes_records()) return false;
+  }
+  return true;
+}
+
 void LASpointTransform::add(std::unique_ptr<LASpointOperation> operation) { operations.push_back(std::move(operation)); }
 
 void LASpointTransform::clear() {

@@ -40,6 +40,15 @@ class LASpointTransform final {
     for (const auto& operation : operations) operation->apply(point);
   }
 
+  // True when no filter chooses the points and every operation can change
+  // stored records that begin with the POINT10 item directly.
+  bool changes_records() const;
+  // Changes `count` such records as apply would change the points read from them.
+  void apply_to_records(std::uint8_t* records, std::uint32_t count, std::uint32_t record_size,
+                        const LAScoordinateQuantizer& quantizer) {
+    for (const auto& operation : operations) operation->apply_to_records(records, count, record_size, quantizer);
+  }
+
   // Restarts the random translation and the attached filter's stateful
   // conditions; called before every open and reopen.
   void reset();

@@ -5,10 +5,31 @@
 
 #include "options/process/las_point_condition.h"
 #include "options/process/point_values.h"
+#include "options/process/record_plan.h"
 
 namespace tinrise {
 
 enum class BoundTest { below, at_or_above, above, at_or_below, equal, differs };
+
+// Starts a range test on the record field of `Value`; false when the field
+// is not in the record or its value does not grow with the stored number.
+// Fields of one byte are tabulated from the condition's own answers instead.
+template <class Value>
+bool start_record_range(const LAScoordinateQuantizer& quantizer, LASrecordTest& test, std::int64_t& first,
+                        std::int64_t& last) {
+  static_assert(Value::record_width == 2 || Value::record_width == 4);
+  if (!Value::increasing(quantizer)) return false;
+  test = LASrecordTest{};
+  test.offset = static_cast<std::uint8_t>(Value::record_offset);
+  if constexpr (Value::record_width == 2) {
+    test.kind = LASrecordTest::range_u16;
+    first = 0, last = 0xFFFF;
+  } else {
+    test.kind = LASrecordTest::range_i32;
+    first = INT32_MIN, last = INT32_MAX;
+  }
+  return true;
+}
 
 // Drops a point when its value passes the test against the bound.
 template <class Value, BoundTest test>
@@ -31,6 +52,41 @@ class LASconditionBound final : public LASpointCondition {
     if constexpr (test == BoundTest::at_or_below) return value <= limit;
     if constexpr (test == BoundTest::equal) return value == limit;
     if constexpr (test == BoundTest::differs) return value != limit;
+  }
+  // As the value never decreases with the stored number, the stored numbers
+  // a one-sided test drops form a run at one end, and those equal to the
+  // bound a run in between: each end is found by bisection.
+  bool record_test(const LAScoordinateQuantizer& quantizer, LASrecordTest& t) override {
+    if constexpr (Value::record_width == 0) {
+      return false;
+    } else if constexpr (Value::record_width == 1) {
+      return tabulate_record_byte(*this, quantizer, Value::record_offset, t);
+    } else {
+      std::int64_t first, last;
+      if (!start_record_range<Value>(quantizer, t, first, last)) return false;
+      const auto v = [&](std::int64_t stored) { return Value::at(stored, quantizer); };
+      const Bound l = limit;
+      if constexpr (test == BoundTest::below || test == BoundTest::at_or_below) {
+        t.lo = first_holding(first, last, [&](std::int64_t s) {
+          if constexpr (test == BoundTest::below) return !(v(s) < l);
+          else return !(v(s) <= l);
+        });
+        t.hi = last;
+        t.drop_inside = false;
+      } else if constexpr (test == BoundTest::above || test == BoundTest::at_or_above) {
+        t.lo = first_holding(first, last, [&](std::int64_t s) {
+          if constexpr (test == BoundTest::above) return v(s) > l;
+          else return v(s) >= l;
+        });
+        t.hi = last;
+        t.drop_inside = true;
+      } else {
+        t.lo = first_holding(first, last, [&](std::int64_t s) { return v(s) >= l; });
+        t.hi = first_holding(first, last, [&](std::int64_t s) { return v(s) > l; }) - 1;
+        t.drop_inside = test == BoundTest::equal;
+      }
+      return confirm_record_range(*this, quantizer, t);
+    }
   }
 
  private:
@@ -60,6 +116,27 @@ class LASconditionInterval final : public LASpointCondition {
     if constexpr (test == IntervalTest::inside_half_open) return min <= value && value < max;
     if constexpr (test == IntervalTest::outside_closed) return value < min || value > max;
     if constexpr (test == IntervalTest::inside_closed) return min <= value && value <= max;
+  }
+  // The stored numbers inside the interval form one run, found by bisection
+  // at both ends as for a single bound.
+  bool record_test(const LAScoordinateQuantizer& quantizer, LASrecordTest& t) override {
+    if constexpr (Value::record_width == 0) {
+      return false;
+    } else if constexpr (Value::record_width == 1) {
+      return tabulate_record_byte(*this, quantizer, Value::record_offset, t);
+    } else {
+      std::int64_t first, last;
+      if (!start_record_range<Value>(quantizer, t, first, last)) return false;
+      const auto v = [&](std::int64_t stored) { return Value::at(stored, quantizer); };
+      constexpr bool half_open = test == IntervalTest::outside_half_open || test == IntervalTest::inside_half_open;
+      t.lo = first_holding(first, last, [&](std::int64_t s) { return !(v(s) < min); });
+      t.hi = first_holding(first, last, [&](std::int64_t s) {
+               if constexpr (half_open) return v(s) >= max;
+               else return v(s) > max;
+             }) - 1;
+      t.drop_inside = test == IntervalTest::inside_half_open || test == IntervalTest::inside_closed;
+      return confirm_record_range(*this, quantizer, t);
+    }
   }
 
  private:

@@ -4,6 +4,7 @@
 #include "las/core/las_point.h"
 #include "options/process/las_point_condition.h"
 #include "options/process/option_text.h"
+#include "options/process/record_plan.h"
 
 namespace tinrise {
 
@@ -20,6 +21,9 @@ class LASconditionNumberOfReturns final : public LASpointCondition {
   }
   std::uint32_t needed_fields() const override { return point_fields::xy_and_returns; }
   bool drops(const LASpoint& point) override { return (point.number_of_returns == count) != keep; }
+  bool record_test(const LAScoordinateQuantizer& quantizer, LASrecordTest& test) override {
+    return tabulate_record_byte(*this, quantizer, record_fields::returns, test);
+  }
 
  private:
   static const char* name_for(bool keep, int count) {
@@ -45,6 +49,9 @@ class LASconditionKeepReturnMask final : public LASpointCondition {
   }
   std::uint32_t needed_fields() const override { return point_fields::xy_and_returns; }
   bool drops(const LASpoint& point) override { return (drop_mask >> point.return_number) & 1u; }
+  bool record_test(const LAScoordinateQuantizer& quantizer, LASrecordTest& test) override {
+    return tabulate_record_byte(*this, quantizer, record_fields::returns, test);
+  }
 
  private:
   std::uint32_t keep_mask;

@@ -6,16 +6,23 @@
 #include "las/core/las_point.h"
 #include "options/process/las_point_condition.h"
 #include "options/process/option_text.h"
+#include "options/process/record_plan.h"
 
 namespace tinrise {
 
-template <bool (*rule)(const LASpoint&), std::uint32_t fields>
+// `record_byte` is the one byte of the POINT10 record the rule reads, or -1
+// when it reads a field outside that record.
+template <bool (*rule)(const LASpoint&), std::uint32_t fields, int record_byte>
 class LASconditionRule final : public LASpointCondition {
  public:
   explicit LASconditionRule(const char* name) : LASpointCondition(name) {}
   void append_echo(std::string& buffer) const override { append_option(buffer, name()); }
   std::uint32_t needed_fields() const override { return fields; }
   bool drops(const LASpoint& point) override { return rule(point); }
+  bool record_test(const LAScoordinateQuantizer& quantizer, LASrecordTest& test) override {
+    if constexpr (record_byte < 0) return false;
+    else return tabulate_record_byte(*this, quantizer, record_byte, test);
+  }
 };
 
 // Each rule returns true for the points its option drops.
@@ -51,8 +58,8 @@ inline bool overlap(const LASpoint& p) { return (p.extended_classification_flags
 }  // namespace drop_rules
 
 template <bool (*rule)(const LASpoint&)>
-using LASconditionReturnRule = LASconditionRule<rule, point_fields::xy_and_returns>;
-template <bool (*rule)(const LASpoint&)>
-using LASconditionFlagRule = LASconditionRule<rule, point_fields::flags>;
+using LASconditionReturnRule = LASconditionRule<rule, point_fields::xy_and_returns, record_fields::returns>;
+template <bool (*rule)(const LASpoint&), int record_byte>
+using LASconditionFlagRule = LASconditionRule<rule, point_fields::flags, record_byte>;
 
 }  // namespace tinrise
