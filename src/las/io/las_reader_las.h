@@ -52,12 +52,13 @@ class LASreaderLAS : public LASreader {
   // Works out whether runs of records can be decided and changed together.
   void make_plan();
   // Decides the next run of buffered records; false when there is no plan or
-  // not one whole record is buffered.
-  bool decide_batch();
+  // not one whole record is buffered. Kept out of line so that delivering a
+  // decided record stays a small function.
+  [[gnu::noinline]] bool decide_batch();
   // Steps over records that were decided as dropped.
   void skip_records(std::uint32_t count);
   // Forgets the decided records not yet passed, taking back their drop counts.
-  void forget_batch();
+  [[gnu::noinline]] void forget_batch();
 
   bool read_header_fields();
   bool read_version_parts();

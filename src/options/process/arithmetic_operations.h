@@ -48,10 +48,17 @@ class LASoperationIntensityArithmetic final : public LASpointOperation {
   }
   void apply(LASpoint& point) override { point.intensity = changed(point.intensity); }
   bool changes_records() const override { return true; }
+  // One loop per form, so the loops carry no test of the form.
   void apply_to_records(std::uint8_t* records, std::uint32_t count, std::uint32_t record_size,
                         const LAScoordinateQuantizer&) override {
-    change_stored_field<std::uint16_t>(records, count, record_size, record_fields::intensity,
-                                       [this](std::uint16_t intensity) { return changed(intensity); });
+    const float o = offset, s = scale;
+    const auto change = [&](auto compute) {
+      change_stored_field<std::uint16_t>(records, count, record_size, record_fields::intensity,
+                                         [compute](std::uint16_t i) { return fitted(compute(i)); });
+    };
+    if (echo_form == scale_only) change([s](std::uint16_t i) { return i * s; });
+    else if (echo_form == offset_only) change([o](std::uint16_t i) { return i + o; });
+    else change([o, s](std::uint16_t i) { return (i + o) * s; });
   }
 
  private:
@@ -60,7 +67,13 @@ class LASoperationIntensityArithmetic final : public LASpointOperation {
     if (echo_form == scale_only) p = intensity * scale;
     else if (echo_form == offset_only) p = intensity + offset;
     else p = (intensity + offset) * scale;
-    return static_cast<std::uint16_t>(truncated_into(p, 65535.0f));
+    return fitted(p);
+  }
+  // truncated_into(p, 65535) without branches: NaN and values below 1 give
+  // 0, as the truncation of [0, 1) does anyway.
+  static std::uint16_t fitted(float p) {
+    const float q = p > 0.0f ? p : 0.0f;
+    return static_cast<std::uint16_t>(static_cast<int>(q < 65535.0f ? q : 65535.0f));
   }
 
   Echo echo_form;

@@ -32,21 +32,41 @@ Field load(const std::uint8_t* bytes) {
 }
 
 // Sets bit `test_index` of masks[r] for every record the range test drops.
-// Sets `bit` in masks[r] for every record the range test drops. The run
-// [lo, hi] is checked with one unsigned comparison; an empty run starts
-// beyond every stored value.
-template <class Field>
-void range_pass(const LASrecordTest& t, std::uint32_t bit, const std::uint8_t* records, std::uint32_t count,
-                std::uint32_t record_size, std::uint32_t* masks) {
-  const bool empty = t.lo > t.hi;
-  const std::int64_t lo = empty ? (std::int64_t{1} << 40) : t.lo;
-  const std::uint64_t span = empty ? 0 : static_cast<std::uint64_t>(t.hi - t.lo);
-  const std::uint32_t outside = t.drop_inside ? 0u : 1u;
-  const std::uint8_t* field = records + t.offset;
+// Merges into masks[r] (or, for the first test, sets masks[r] to) the bits
+// the test gives record r: one unsigned comparison decides whether the value
+// lies in the run; an empty run gives every record the outside bits.
+template <class Field, bool first>
+void range_pass(const std::uint8_t* field, std::uint32_t count, std::uint32_t record_size, std::uint32_t lo,
+                std::uint32_t span, std::uint32_t inside_bits, std::uint32_t outside_bits, std::uint32_t* masks) {
+  const std::uint32_t flip = inside_bits ^ outside_bits;
   for (std::uint32_t r = 0; r < count; r++, field += record_size) {
-    const std::int64_t v = load<Field>(field);
-    const std::uint32_t inside = static_cast<std::uint64_t>(v - lo) <= span;
-    masks[r] |= bit & (0u - (inside ^ outside));
+    const std::uint32_t v = static_cast<std::uint32_t>(load<Field>(field));
+    const std::uint32_t inside = v - lo <= span;
+    const std::uint32_t bits = outside_bits ^ (flip & (0u - inside));
+    if constexpr (first) masks[r] = bits;
+    else masks[r] |= bits;
+  }
+}
+
+template <bool first>
+void byte_pass(const std::uint8_t* field, std::uint32_t count, std::uint32_t record_size, const std::uint32_t* bits,
+               std::uint32_t* masks) {
+  for (std::uint32_t r = 0; r < count; r++, field += record_size) {
+    if constexpr (first) masks[r] = bits[*field];
+    else masks[r] |= bits[*field];
+  }
+}
+
+template <bool first>
+void test_pass(const LASrecordPlan::Planned& p, const std::uint8_t* records, std::uint32_t count,
+               std::uint32_t record_size, std::uint32_t* masks) {
+  const std::uint8_t* field = records + p.test.offset;
+  if (p.test.kind == LASrecordTest::byte_table) {
+    byte_pass<first>(field, count, record_size, p.bits, masks);
+  } else if (p.test.kind == LASrecordTest::range_u16) {
+    range_pass<std::uint16_t, first>(field, count, record_size, p.lo, p.span, p.inside_bits, p.outside_bits, masks);
+  } else {
+    range_pass<std::int32_t, first>(field, count, record_size, p.lo, p.span, p.inside_bits, p.outside_bits, masks);
   }
 }
 
@@ -101,25 +121,24 @@ bool LASrecordPlan::add(const LASrecordTest& test) {
   planned.test = test;
   const std::uint32_t bit = 1u << (tests.size() - 1);
   for (std::uint32_t v = 0; v < 256; v++) planned.bits[v] = test.drops_stored(v) ? bit : 0u;
+  // Runs are compared in 32 bits: fields are at most 32 bits wide, and the
+  // stored value minus lo wraps onto the run's offsets exactly.
+  const bool empty = test.lo > test.hi;
+  planned.lo = empty ? 0u : static_cast<std::uint32_t>(test.lo);
+  planned.span = empty ? 0xFFFFFFFFu : static_cast<std::uint32_t>(test.hi - test.lo);
+  planned.outside_bits = test.drop_inside ? 0u : bit;
+  planned.inside_bits = empty ? planned.outside_bits : (test.drop_inside ? bit : 0u);
   return true;
 }
 
 std::uint32_t LASrecordPlan::select(const std::uint8_t* records, std::uint32_t count, std::uint32_t record_size,
                                     std::uint16_t* kept, std::uint32_t* masks, std::uint32_t* drops) const {
-  std::memset(masks, 0, sizeof(std::uint32_t) * count);
   // One pass per test keeps every loop short and free of branches on the data.
-  for (std::uint32_t i = 0; i < tests.size(); i++) {
-    const LASrecordTest& t = tests[i].test;
-    const std::uint32_t bit = 1u << i;
-    if (t.kind == LASrecordTest::byte_table) {
-      const std::uint32_t* bits = tests[i].bits;
-      const std::uint8_t* field = records + t.offset;
-      for (std::uint32_t r = 0; r < count; r++, field += record_size) masks[r] |= bits[*field];
-    } else if (t.kind == LASrecordTest::range_u16) {
-      range_pass<std::uint16_t>(t, bit, records, count, record_size, masks);
-    } else {
-      range_pass<std::int32_t>(t, bit, records, count, record_size, masks);
-    }
+  if (tests.empty()) {
+    std::memset(masks, 0, sizeof(std::uint32_t) * count);
+  } else {
+    test_pass<true>(tests[0], records, count, record_size, masks);
+    for (std::size_t i = 1; i < tests.size(); i++) test_pass<false>(tests[i], records, count, record_size, masks);
   }
   // The first test that drops a record is the one that counts it, as when the
   // conditions are asked in order. Counting goes test by test over the lowest

@@ -96,12 +96,16 @@ class LASrecordPlan {
   std::uint32_t select(const std::uint8_t* records, std::uint32_t count, std::uint32_t record_size,
                        std::uint16_t* kept, std::uint32_t* masks, std::uint32_t* drops) const;
 
- private:
-  // A test with, for byte tables, its bit in the mask for each byte value.
+  // A test with its bits in the mask: for byte tables per byte value, for
+  // runs [lo, lo + span] of stored values inside and outside the run.
   struct Planned {
     LASrecordTest test;
+    std::uint32_t lo, span;
+    std::uint32_t inside_bits, outside_bits;
     std::uint32_t bits[256];
   };
+
+ private:
   std::vector<Planned> tests;
 };
 
