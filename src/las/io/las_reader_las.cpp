@@ -583,23 +583,19 @@ void LASreaderLAS::attach_transform(LASpointTransform* new_transform) {
 bool LASreaderLAS::read_processed_record() {
   for (;;) {
     if (batch_next < batch_kept) {
-      const std::uint32_t index = kept_records[batch_next];
-      skip_records(index - batch_position);
-      // Decided records are buffered: taking this one cannot fail.
-      if (const std::uint8_t* stored = stream->get_bytes_in_place(record_size)) {
-        const std::uint8_t* record =
-            changes_records ? changed_records.data() + static_cast<std::size_t>(index) * record_size : stored;
-        point_reader->read_buffered(record, point.item_pointers.data());
-        batch_next++;
-        batch_position = index + 1;
-        points_done++;
-        if (transform && !changes_records) transform->apply(point);
-        return true;
-      }
+      // The decided run stays in the stream's buffer (or its changed copy)
+      // until it is passed, so a kept record is filled straight from there.
+      const std::uint32_t index = kept_records[batch_next++];
+      point_reader->read_buffered(batch_records + static_cast<std::size_t>(index) * record_size,
+                                  point.item_pointers.data());
+      batch_position = index + 1;
+      points_done = batch_start + batch_position;
+      if (transform && !changes_records) transform->apply(point);
+      return true;
+    }
+    if (batch_size != 0) {
+      batch_position = batch_size;
       forget_batch();
-    } else if (batch_size != 0) {
-      skip_records(batch_size - batch_position);
-      batch_size = batch_position = batch_next = batch_kept = 0;
     }
     if (!decide_batch()) {
       // One record the usual way: at the end of the buffer or of the points,
@@ -645,27 +641,30 @@ bool LASreaderLAS::decide_batch() {
   const std::uint8_t* records = stream->buffered_bytes();
   std::uint32_t drops[LASrecordPlan::max_tests] = {};
   batch_size = static_cast<std::uint32_t>(count);
-  batch_kept = plan.select(records, batch_size, record_size, kept_records.data(), first_drops.data(), drops);
+  batch_start = points_done;
+  batch_records = records;
+  batch_kept = plan.select(records, batch_size, record_size, kept_records.data(), drop_masks.data(), drops);
   if (filter) filter->add_drop_counts(drops);
   if (changes_records && batch_kept != 0) {
     // The whole run is copied and changed: one block copy and loops without
     // gaps cost less than picking out the kept records.
     std::memcpy(changed_records.data(), records, static_cast<std::size_t>(batch_size) * record_size);
     transform->apply_to_records(changed_records.data(), batch_size, record_size, *point.quantizer);
+    batch_records = changed_records.data();
   }
   return true;
 }
 
-void LASreaderLAS::skip_records(std::uint32_t count) {
-  stream->get_bytes_in_place(static_cast<std::size_t>(count) * record_size);
-  points_done += count;
-}
-
 void LASreaderLAS::forget_batch() {
+  if (batch_size == 0) return;
+  // The stream moves on over the passed records only: it stays at the
+  // record points_done counts, which seeking and reading on rely upon.
+  stream->get_bytes_in_place(static_cast<std::size_t>(batch_position) * record_size);
+  points_done = batch_start + batch_position;
   if (batch_position < batch_size && filter) {
     std::uint32_t drops[LASrecordPlan::max_tests] = {};
     for (std::uint32_t r = batch_position; r < batch_size; r++) {
-      if (first_drops[r] != 0) drops[std::countr_zero(first_drops[r])]++;
+      if (drop_masks[r] != 0) drops[std::countr_zero(drop_masks[r])]++;
     }
     filter->take_back_drop_counts(drops);
   }

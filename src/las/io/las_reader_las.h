@@ -55,9 +55,8 @@ class LASreaderLAS : public LASreader {
   // not one whole record is buffered. Kept out of line so that delivering a
   // decided record stays a small function.
   [[gnu::noinline]] bool decide_batch();
-  // Steps over records that were decided as dropped.
-  void skip_records(std::uint32_t count);
-  // Forgets the decided records not yet passed, taking back their drop counts.
+  // Ends the decided run at the records passed so far: the stream moves over
+  // them, and the drop counts of the others are taken back.
   [[gnu::noinline]] void forget_batch();
 
   bool read_header_fields();
@@ -77,12 +76,14 @@ class LASreaderLAS : public LASreader {
   std::uint32_t record_size = 0;
   bool changes_records = false;            // the transform changes the batch's copies
   std::vector<std::uint8_t> changed_records;  // the kept records of a batch, transformed
+  const std::uint8_t* batch_records = nullptr;  // the decided run, or its changed copy
+  std::int64_t batch_start = 0;                // points_done when it was decided
   std::uint32_t batch_size = 0;      // records decided
   std::uint32_t batch_position = 0;  // records of them passed
   std::uint32_t batch_next = 0;      // kept records of them delivered
   std::uint32_t batch_kept = 0;
   std::array<std::uint16_t, LASrecordPlan::batch> kept_records{};
-  std::array<std::uint32_t, LASrecordPlan::batch> first_drops{};  // bit of the condition that dropped it
+  std::array<std::uint32_t, LASrecordPlan::batch> drop_masks{};  // the lowest bit is the condition that counted
 };
 
 // Re-expresses the integer coordinates of a LAS file in new scale factors

@@ -140,19 +140,17 @@ std::uint32_t LASrecordPlan::select(const std::uint8_t* records, std::uint32_t c
     test_pass<true>(tests[0], records, count, record_size, masks);
     for (std::size_t i = 1; i < tests.size(); i++) test_pass<false>(tests[i], records, count, record_size, masks);
   }
+  std::uint32_t kept_count = 0;
+  for (std::uint32_t r = 0; r < count; r++) {
+    kept[kept_count] = static_cast<std::uint16_t>(r);
+    kept_count += masks[r] == 0;
+  }
   // The first test that drops a record is the one that counts it, as when the
   // conditions are asked in order. Counting goes test by test over the lowest
   // bits: a histogram in memory would chain every record to the previous one.
-  std::uint32_t kept_count = 0;
-  for (std::uint32_t r = 0; r < count; r++) {
-    const std::uint32_t m = masks[r];
-    masks[r] = m & (0u - m);
-    kept[kept_count] = static_cast<std::uint16_t>(r);
-    kept_count += m == 0;
-  }
   for (std::uint32_t i = 0; i < tests.size(); i++) {
     std::uint32_t dropped = 0;
-    for (std::uint32_t r = 0; r < count; r++) dropped += (masks[r] >> i) & 1u;
+    for (std::uint32_t r = 0; r < count; r++) dropped += ((masks[r] & (0u - masks[r])) >> i) & 1u;
     drops[i] += dropped;
   }
   return kept_count;

@@ -90,9 +90,9 @@ class LASrecordPlan {
 
   // Decides `count` (at most `batch`) records of `record_size` bytes: writes
   // the indices of the kept ones in order to `kept` and returns how many;
-  // sets masks[r] to the bit of the first test that drops record r (0 when
-  // it is kept) and adds one per dropped record to `drops` at that test's
-  // index.
+  // sets in masks[r] the bit of every test that drops record r (0 when it is
+  // kept) and adds one per dropped record to `drops` at the index of the
+  // first such test, its lowest bit.
   std::uint32_t select(const std::uint8_t* records, std::uint32_t count, std::uint32_t record_size,
                        std::uint16_t* kept, std::uint32_t* masks, std::uint32_t* drops) const;
 
