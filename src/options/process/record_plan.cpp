@@ -32,42 +32,51 @@ Field load(const std::uint8_t* bytes) {
 }
 
 // Sets bit `test_index` of masks[r] for every record the range test drops.
-// Merges into masks[r] (or, for the first test, sets masks[r] to) the bits
-// the test gives record r: one unsigned comparison decides whether the value
-// lies in the run; an empty run gives every record the outside bits.
-template <class Field, bool first>
-void range_pass(const std::uint8_t* field, std::uint32_t count, std::uint32_t record_size, std::uint32_t lo,
-                std::uint32_t span, std::uint32_t inside_bits, std::uint32_t outside_bits, std::uint32_t* masks) {
-  const std::uint32_t flip = inside_bits ^ outside_bits;
+// Where a pass over one test stands among the plan's passes: the first sets
+// the masks instead of merging, the last also gathers the kept records.
+struct PassRole {
+  bool first, last;
+};
+
+// One pass of one test over the run: `bits_of` gives the test's bits for the
+// field of a record.
+template <PassRole role, class BitsOf>
+std::uint32_t run_pass(const std::uint8_t* field, std::uint32_t count, std::uint32_t record_size, BitsOf bits_of,
+                       std::uint32_t* masks, std::uint16_t* kept) {
+  std::uint32_t kept_count = 0;
   for (std::uint32_t r = 0; r < count; r++, field += record_size) {
-    const std::uint32_t v = static_cast<std::uint32_t>(load<Field>(field));
-    const std::uint32_t inside = v - lo <= span;
-    const std::uint32_t bits = outside_bits ^ (flip & (0u - inside));
-    if constexpr (first) masks[r] = bits;
-    else masks[r] |= bits;
+    std::uint32_t m = bits_of(field);
+    if constexpr (!role.first) m |= masks[r];
+    masks[r] = m;
+    if constexpr (role.last) {
+      kept[kept_count] = static_cast<std::uint16_t>(r);
+      kept_count += m == 0;
+    }
   }
+  return kept_count;
 }
 
-template <bool first>
-void byte_pass(const std::uint8_t* field, std::uint32_t count, std::uint32_t record_size, const std::uint32_t* bits,
-               std::uint32_t* masks) {
-  for (std::uint32_t r = 0; r < count; r++, field += record_size) {
-    if constexpr (first) masks[r] = bits[*field];
-    else masks[r] |= bits[*field];
-  }
-}
-
-template <bool first>
-void test_pass(const LASrecordPlan::Planned& p, const std::uint8_t* records, std::uint32_t count,
-               std::uint32_t record_size, std::uint32_t* masks) {
+// A run test asks one unsigned comparison whether the value lies in the run;
+// an empty run gives every record the outside bits.
+template <PassRole role>
+std::uint32_t test_pass(const LASrecordPlan::Planned& p, const std::uint8_t* records, std::uint32_t count,
+                        std::uint32_t record_size, std::uint32_t* masks, std::uint16_t* kept) {
   const std::uint8_t* field = records + p.test.offset;
   if (p.test.kind == LASrecordTest::byte_table) {
-    byte_pass<first>(field, count, record_size, p.bits, masks);
-  } else if (p.test.kind == LASrecordTest::range_u16) {
-    range_pass<std::uint16_t, first>(field, count, record_size, p.lo, p.span, p.inside_bits, p.outside_bits, masks);
-  } else {
-    range_pass<std::int32_t, first>(field, count, record_size, p.lo, p.span, p.inside_bits, p.outside_bits, masks);
+    const std::uint32_t* bits = p.bits;
+    return run_pass<role>(field, count, record_size, [bits](const std::uint8_t* f) { return bits[*f]; }, masks, kept);
   }
+  const std::uint32_t lo = p.lo, span = p.span, outside = p.outside_bits, flip = p.inside_bits ^ p.outside_bits;
+  const auto in_run = [=](std::uint32_t v) { return outside ^ (flip & (0u - static_cast<std::uint32_t>(v - lo <= span))); };
+  if (p.test.kind == LASrecordTest::range_u16) {
+    return run_pass<role>(
+        field, count, record_size, [in_run](const std::uint8_t* f) { return in_run(load<std::uint16_t>(f)); }, masks,
+        kept);
+  }
+  return run_pass<role>(
+      field, count, record_size,
+      [in_run](const std::uint8_t* f) { return in_run(static_cast<std::uint32_t>(load<std::int32_t>(f))); }, masks,
+      kept);
 }
 
 }  // namespace
@@ -134,16 +143,20 @@ bool LASrecordPlan::add(const LASrecordTest& test) {
 std::uint32_t LASrecordPlan::select(const std::uint8_t* records, std::uint32_t count, std::uint32_t record_size,
                                     std::uint16_t* kept, std::uint32_t* masks, std::uint32_t* drops) const {
   // One pass per test keeps every loop short and free of branches on the data.
-  if (tests.empty()) {
+  std::uint32_t kept_count;
+  const std::size_t n = tests.size();
+  if (n == 0) {
     std::memset(masks, 0, sizeof(std::uint32_t) * count);
+    for (std::uint32_t r = 0; r < count; r++) kept[r] = static_cast<std::uint16_t>(r);
+    kept_count = count;
+  } else if (n == 1) {
+    kept_count = test_pass<PassRole{true, true}>(tests[0], records, count, record_size, masks, kept);
   } else {
-    test_pass<true>(tests[0], records, count, record_size, masks);
-    for (std::size_t i = 1; i < tests.size(); i++) test_pass<false>(tests[i], records, count, record_size, masks);
-  }
-  std::uint32_t kept_count = 0;
-  for (std::uint32_t r = 0; r < count; r++) {
-    kept[kept_count] = static_cast<std::uint16_t>(r);
-    kept_count += masks[r] == 0;
+    test_pass<PassRole{true, false}>(tests[0], records, count, record_size, masks, kept);
+    for (std::size_t i = 1; i + 1 < n; i++) {
+      test_pass<PassRole{false, false}>(tests[i], records, count, record_size, masks, kept);
+    }
+    kept_count = test_pass<PassRole{false, true}>(tests[n - 1], records, count, record_size, masks, kept);
   }
   // The first test that drops a record is the one that counts it, as when the
   // conditions are asked in order. Counting goes test by test over the lowest
