@@ -11,24 +11,30 @@ namespace tinrise {
 
 enum class BoundTest { below, at_or_above, above, at_or_below, equal, differs };
 
-// Starts a range test on the record field of `Value`; false when the field
-// is not in the record or its value does not grow with the stored number.
-// Fields of one byte are tabulated from the condition's own answers instead.
-template <class Value>
-bool start_record_range(const LAScoordinateQuantizer& quantizer, LASrecordTest& test, std::int64_t& first,
-                        std::int64_t& last) {
-  static_assert(Value::record_width == 2 || Value::record_width == 4);
-  if (!Value::increasing(quantizer)) return false;
-  test = LASrecordTest{};
-  test.offset = static_cast<std::uint8_t>(Value::record_offset);
-  if constexpr (Value::record_width == 2) {
-    test.kind = LASrecordTest::range_u16;
-    first = 0, last = 0xFFFF;
+// Restates a condition on the record field of `Value`: fields of one byte
+// are tabulated from the condition's own answers; wider ones, whose value
+// never decreases as the stored number grows, get the run `find_run` works
+// out from the value of each stored number, confirmed against the condition.
+template <class Value, class FindRun>
+bool record_test_for(LASpointCondition& condition, const LAScoordinateQuantizer& quantizer, LASrecordTest& test,
+                     FindRun find_run) {
+  if constexpr (Value::record_width == 0) {
+    return false;
+  } else if constexpr (Value::record_width == 1) {
+    return tabulate_record_byte(condition, quantizer, Value::record_offset, test);
   } else {
+    if (!Value::increasing(quantizer)) return false;
+    test = LASrecordTest{};
+    test.offset = static_cast<std::uint8_t>(Value::record_offset);
+    std::int64_t first = INT32_MIN, last = INT32_MAX;
     test.kind = LASrecordTest::range_i32;
-    first = INT32_MIN, last = INT32_MAX;
+    if constexpr (Value::record_width == 2) {
+      test.kind = LASrecordTest::range_u16;
+      first = 0, last = 0xFFFF;
+    }
+    find_run([&quantizer](std::int64_t stored) { return Value::at(stored, quantizer); }, first, last, test);
+    return confirm_record_range(condition, quantizer, test);
   }
-  return true;
 }
 
 // Drops a point when its value passes the test against the bound.
@@ -56,16 +62,10 @@ class LASconditionBound final : public LASpointCondition {
   // As the value never decreases with the stored number, the stored numbers
   // a one-sided test drops form a run at one end, and those equal to the
   // bound a run in between: each end is found by bisection.
-  bool record_test(const LAScoordinateQuantizer& quantizer, LASrecordTest& t) override {
-    if constexpr (Value::record_width == 0) {
-      return false;
-    } else if constexpr (Value::record_width == 1) {
-      return tabulate_record_byte(*this, quantizer, Value::record_offset, t);
-    } else {
-      std::int64_t first, last;
-      if (!start_record_range<Value>(quantizer, t, first, last)) return false;
-      const auto v = [&](std::int64_t stored) { return Value::at(stored, quantizer); };
-      const Bound l = limit;
+  bool record_test(const LAScoordinateQuantizer& quantizer, LASrecordTest& restated) override {
+    const Bound l = limit;
+    return record_test_for<Value>(*this, quantizer, restated, [l](auto v, std::int64_t first, std::int64_t last,
+                                                              LASrecordTest& t) {
       if constexpr (test == BoundTest::below || test == BoundTest::at_or_below) {
         t.lo = first_holding(first, last, [&](std::int64_t s) {
           if constexpr (test == BoundTest::below) return !(v(s) < l);
@@ -85,8 +85,7 @@ class LASconditionBound final : public LASpointCondition {
         t.hi = first_holding(first, last, [&](std::int64_t s) { return v(s) > l; }) - 1;
         t.drop_inside = test == BoundTest::equal;
       }
-      return confirm_record_range(*this, quantizer, t);
-    }
+    });
   }
 
  private:
@@ -119,24 +118,18 @@ class LASconditionInterval final : public LASpointCondition {
   }
   // The stored numbers inside the interval form one run, found by bisection
   // at both ends as for a single bound.
-  bool record_test(const LAScoordinateQuantizer& quantizer, LASrecordTest& t) override {
-    if constexpr (Value::record_width == 0) {
-      return false;
-    } else if constexpr (Value::record_width == 1) {
-      return tabulate_record_byte(*this, quantizer, Value::record_offset, t);
-    } else {
-      std::int64_t first, last;
-      if (!start_record_range<Value>(quantizer, t, first, last)) return false;
-      const auto v = [&](std::int64_t stored) { return Value::at(stored, quantizer); };
+  bool record_test(const LAScoordinateQuantizer& quantizer, LASrecordTest& restated) override {
+    const Bound low = min, high = max;
+    return record_test_for<Value>(*this, quantizer, restated, [low, high](auto v, std::int64_t first, std::int64_t last,
+                                                                      LASrecordTest& t) {
       constexpr bool half_open = test == IntervalTest::outside_half_open || test == IntervalTest::inside_half_open;
-      t.lo = first_holding(first, last, [&](std::int64_t s) { return !(v(s) < min); });
+      t.lo = first_holding(first, last, [&](std::int64_t s) { return !(v(s) < low); });
       t.hi = first_holding(first, last, [&](std::int64_t s) {
-               if constexpr (half_open) return v(s) >= max;
-               else return v(s) > max;
+               if constexpr (half_open) return v(s) >= high;
+               else return v(s) > high;
              }) - 1;
       t.drop_inside = test == IntervalTest::inside_half_open || test == IntervalTest::inside_closed;
-      return confirm_record_range(*this, quantizer, t);
-    }
+    });
   }
 
  private:
