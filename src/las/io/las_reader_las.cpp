@@ -581,22 +581,23 @@ void LASreaderLAS::attach_transform(LASpointTransform* new_transform) {
 }
 
 bool LASreaderLAS::read_processed_record() {
+  if (batch_next < batch_kept) {
+    // The decided run stays in the stream's buffer (or its changed copy)
+    // until it is passed, so a kept record is filled straight from there.
+    const std::uint32_t index = kept_records[batch_next++];
+    point_reader->read_buffered(batch_records + static_cast<std::size_t>(index) * record_size,
+                                point.item_pointers.data());
+    points_done = batch_start + index + 1;
+    if (transform && !changes_records) transform->apply(point);
+    return true;
+  }
+  return read_processed_after_batch();
+}
+
+bool LASreaderLAS::read_processed_after_batch() {
   for (;;) {
-    if (batch_next < batch_kept) {
-      // The decided run stays in the stream's buffer (or its changed copy)
-      // until it is passed, so a kept record is filled straight from there.
-      const std::uint32_t index = kept_records[batch_next++];
-      point_reader->read_buffered(batch_records + static_cast<std::size_t>(index) * record_size,
-                                  point.item_pointers.data());
-      batch_position = index + 1;
-      points_done = batch_start + batch_position;
-      if (transform && !changes_records) transform->apply(point);
-      return true;
-    }
-    if (batch_size != 0) {
-      batch_position = batch_size;
-      forget_batch();
-    }
+    if (batch_next < batch_kept) return read_processed_record();
+    if (batch_size != 0) end_batch(batch_size);
     if (!decide_batch()) {
       // One record the usual way: at the end of the buffer or of the points,
       // or without a plan.
@@ -657,18 +658,22 @@ bool LASreaderLAS::decide_batch() {
 
 void LASreaderLAS::forget_batch() {
   if (batch_size == 0) return;
+  end_batch(batch_next == 0 ? 0u : kept_records[batch_next - 1] + 1u);
+}
+
+void LASreaderLAS::end_batch(std::uint32_t passed) {
   // The stream moves on over the passed records only: it stays at the
   // record points_done counts, which seeking and reading on rely upon.
-  stream->get_bytes_in_place(static_cast<std::size_t>(batch_position) * record_size);
-  points_done = batch_start + batch_position;
-  if (batch_position < batch_size && filter) {
+  stream->get_bytes_in_place(static_cast<std::size_t>(passed) * record_size);
+  points_done = batch_start + passed;
+  if (passed < batch_size && filter) {
     std::uint32_t drops[LASrecordPlan::max_tests] = {};
-    for (std::uint32_t r = batch_position; r < batch_size; r++) {
+    for (std::uint32_t r = passed; r < batch_size; r++) {
       if (drop_masks[r] != 0) drops[std::countr_zero(drop_masks[r])]++;
     }
     filter->take_back_drop_counts(drops);
   }
-  batch_size = batch_position = batch_next = batch_kept = 0;
+  batch_size = batch_next = batch_kept = 0;
 }
 
 bool LASreaderLAS::seek(std::int64_t index) {

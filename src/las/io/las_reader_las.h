@@ -43,6 +43,8 @@ class LASreaderLAS : public LASreader {
   // the kept ones are changed together when the transform can change stored
   // records.
   bool read_processed_record() override;
+  // The rest of read_processed_record once the decided run is delivered.
+  [[gnu::noinline]] bool read_processed_after_batch();
 
   // False in variants whose points are not the stored records unchanged.
   bool points_are_records = true;
@@ -58,6 +60,8 @@ class LASreaderLAS : public LASreader {
   // Ends the decided run at the records passed so far: the stream moves over
   // them, and the drop counts of the others are taken back.
   [[gnu::noinline]] void forget_batch();
+  // Ends the decided run after its first `passed` records.
+  void end_batch(std::uint32_t passed);
 
   bool read_header_fields();
   bool read_version_parts();
@@ -79,7 +83,6 @@ class LASreaderLAS : public LASreader {
   const std::uint8_t* batch_records = nullptr;  // the decided run, or its changed copy
   std::int64_t batch_start = 0;                // points_done when it was decided
   std::uint32_t batch_size = 0;      // records decided
-  std::uint32_t batch_position = 0;  // records of them passed
   std::uint32_t batch_next = 0;      // kept records of them delivered
   std::uint32_t batch_kept = 0;
   std::array<std::uint16_t, LASrecordPlan::batch> kept_records{};
