@@ -205,13 +205,20 @@ class Pass {
     return opened;
   }
   bool next() {
-    if (!by_hand) return reader->next_point();
+    if (!by_hand || !active) return reader->next_point();
     while (reader->next_point()) {
       if (filter && filter->drops(reader->point)) continue;
       if (transform) transform->apply(reader->point);
       return true;
     }
     return false;
+  }
+  // Takes the filter and transform off the reader, or puts them back.
+  void set_active(bool on) {
+    active = on;
+    if (by_hand) return;
+    reader->attach_filter(on ? filter.get() : nullptr);
+    reader->attach_transform(on ? transform.get() : nullptr);
   }
   // Every filter's drop counts, the transform's chooser's last.
   std::vector<std::uint32_t> drop_counts() const {
@@ -231,11 +238,13 @@ class Pass {
   std::unique_ptr<LASreaderLAS> reader;
   bool by_hand;
   bool attached = false;
+  bool active = true;
 };
 
 struct Step {
-  // area: a rectangle around every point; clear_area: none again.
-  enum Kind { read, seek, reopen, area, clear_area } kind;
+  // area: a rectangle around every point; clear_area: none again; detach:
+  // no filter or transform; attach: both again.
+  enum Kind { read, seek, reopen, area, clear_area, detach, attach } kind;
   std::int64_t n = -1;  // points to read (all when negative), or the index to seek to
 };
 
@@ -263,8 +272,11 @@ Seen run_step(Pass& pass, Source& source, const Step& step) {
     seen.result = pass.open(source);
   } else if (step.kind == Step::area) {
     seen.result = pass.reader->inside_rectangle(-1e12, -1e12, 1e12, 1e12);
-  } else {
+  } else if (step.kind == Step::clear_area) {
     seen.result = pass.reader->inside_clear();
+  } else {
+    pass.set_active(step.kind == Step::attach);
+    seen.result = true;
   }
   seen.err = testing::internal::GetCapturedStderr();
   seen.points_done = pass.reader->points_done;
@@ -355,6 +367,9 @@ TEST(LASreaderLASbatches, SeeksAndReopensCountEveryDropOnce) {
       {{S::read}, {S::reopen}, {S::read}},
       {{S::read, 60}, {S::reopen}, {S::read, 5}, {S::reopen}, {S::read}},
       {{S::read}, {S::seek, 2}, {S::read}},
+      // Taking the options off mid-run gives back the drops of records not passed.
+      {{S::read, 40}, {S::detach}, {S::read, 300}, {S::attach}, {S::read}},
+      {{S::read, 3}, {S::attach}, {S::read, 3}, {S::detach}, {S::seek, 5}, {S::read, 2}, {S::attach}, {S::read}},
   };
   const Options rows[] = {option_rows[0], option_rows[2], option_rows[3], option_rows[5], option_rows[8],
                           option_rows[9]};
