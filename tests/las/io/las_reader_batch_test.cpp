@@ -40,7 +40,7 @@ struct Generator {
   }
 };
 
-struct FileSpec {
+struct FileLayout {
   const char* name;
   int point_type;
   int record_length;  // beyond the type's own size: extra bytes
@@ -51,18 +51,18 @@ struct FileSpec {
 // A LAS 1.2 file built byte by byte: coordinates spread around real z from
 // -10 to 100, plausible returns with a few broken ones, classes 0 to 5 with
 // random flags, a few records at the ends of the 32-bit range.
-Bytes make_file(const FileSpec& spec, std::uint32_t seed = 1) {
-  Bytes b = test::las_header(2, spec.point_type, spec.record_length, spec.count);
+Bytes make_file(const FileLayout& layout, std::uint32_t seed = 1) {
+  Bytes b = test::las_header(2, layout.point_type, layout.record_length, layout.count);
   for (int axis = 0; axis < 3; axis++) {
-    put<double>(b, 131 + 8 * axis, spec.scale);
-    put<double>(b, 155 + 8 * axis, spec.offset);
+    put<double>(b, 131 + 8 * axis, layout.scale);
+    put<double>(b, 155 + 8 * axis, layout.offset);
   }
   Generator random(seed);
-  const std::int64_t z_lo = static_cast<std::int64_t>((-10 - spec.offset) / spec.scale);
-  const std::int64_t z_hi = static_cast<std::int64_t>((100 - spec.offset) / spec.scale);
+  const std::int64_t z_lo = static_cast<std::int64_t>((-10 - layout.offset) / layout.scale);
+  const std::int64_t z_hi = static_cast<std::int64_t>((100 - layout.offset) / layout.scale);
   const std::size_t start = b.size();
-  for (std::uint32_t i = 0; i < spec.count; i++) {
-    Bytes r(spec.record_length, 0);
+  for (std::uint32_t i = 0; i < layout.count; i++) {
+    Bytes r(layout.record_length, 0);
     put<std::int32_t>(r, 0, random.between(-2000000, 2000000));
     put<std::int32_t>(r, 4, random.between(-2000000, 2000000));
     put<std::int32_t>(r, 8, random.between(z_lo, z_hi));
@@ -76,22 +76,22 @@ Bytes make_file(const FileSpec& spec, std::uint32_t seed = 1) {
     r[16] = static_cast<std::uint8_t>(static_cast<std::int8_t>(random.between(-30, 30)));
     r[17] = static_cast<std::uint8_t>(random.next(8));
     put<std::uint16_t>(r, 18, static_cast<std::uint16_t>(random.next(11)));
-    if (spec.point_type == 1 || spec.point_type == 3) put<double>(r, 20, 1000.0 + i * 0.001);
-    if (spec.point_type == 3) {
+    if (layout.point_type == 1 || layout.point_type == 3) put<double>(r, 20, 1000.0 + i * 0.001);
+    if (layout.point_type == 3) {
       for (int c = 0; c < 3; c++) put<std::uint16_t>(r, 28 + 2 * c, static_cast<std::uint16_t>(random.next(65536)));
     }
-    const int base = spec.point_type == 0 ? 20 : spec.point_type == 1 ? 28 : 34;
-    for (int e = base; e < spec.record_length; e++) r[e] = static_cast<std::uint8_t>(random.next(256));
+    const int base = layout.point_type == 0 ? 20 : layout.point_type == 1 ? 28 : 34;
+    for (int e = base; e < layout.record_length; e++) r[e] = static_cast<std::uint8_t>(random.next(256));
     b.insert(b.end(), r.begin(), r.end());
   }
   // The bounding box of the records, so that rescaling finds no overflow.
   double min[3] = {1e300, 1e300, 1e300}, max[3] = {-1e300, -1e300, -1e300};
-  for (std::uint32_t i = 0; i < spec.count; i++) {
+  for (std::uint32_t i = 0; i < layout.count; i++) {
     for (int axis = 0; axis < 3; axis++) {
-      const std::int32_t stored = test::get<std::int32_t>(b, start + std::size_t{i} * spec.record_length + 4 * axis);
+      const std::int32_t stored = test::get<std::int32_t>(b, start + std::size_t{i} * layout.record_length + 4 * axis);
       if (axis == 2 && (stored == INT32_MIN || stored > INT32_MAX - 3)) continue;
-      min[axis] = std::min(min[axis], stored * spec.scale + spec.offset);
-      max[axis] = std::max(max[axis], stored * spec.scale + spec.offset);
+      min[axis] = std::min(min[axis], stored * layout.scale + layout.offset);
+      max[axis] = std::max(max[axis], stored * layout.scale + layout.offset);
     }
   }
   for (int axis = 0; axis < 3; axis++) {
@@ -101,7 +101,7 @@ Bytes make_file(const FileSpec& spec, std::uint32_t seed = 1) {
   return b;
 }
 
-const FileSpec files[] = {
+const FileLayout files[] = {
     {"type 0", 0, 20, 3000, 0.01, 0},
     {"type 1 with 3 extra bytes", 1, 31, 2900, 0.001, 1000},
     {"type 3", 3, 34, 3001, 0.25, -50},
@@ -337,11 +337,11 @@ const Options option_rows[] = {
 };
 
 TEST(LASreaderLASbatches, DeliverWhatReadingPointByPointDelivers) {
-  for (const FileSpec& spec : files) {
-    const Bytes bytes = make_file(spec);
+  for (const FileLayout& layout : files) {
+    const Bytes bytes = make_file(layout);
     for (Feed feed : {Feed::array, Feed::small_blocks}) {
       for (const Options& options : option_rows) {
-        SCOPED_TRACE(std::string(spec.name) + ", " + feed_name(feed) + ": '" + options.filter + "' '" +
+        SCOPED_TRACE(std::string(layout.name) + ", " + feed_name(feed) + ": '" + options.filter + "' '" +
                      options.transform + "'");
         Source source(bytes, feed);
         const std::size_t delivered = expect_same_passes(source, options, {{Step::read}, {Step::read}}, plain_reader);
@@ -373,12 +373,12 @@ TEST(LASreaderLASbatches, SeeksAndReopensCountEveryDropOnce) {
   };
   const Options rows[] = {option_rows[0], option_rows[2], option_rows[3], option_rows[5], option_rows[8],
                           option_rows[9]};
-  for (const FileSpec& spec : {files[0], files[3]}) {
-    const Bytes bytes = make_file(spec, 2);
+  for (const FileLayout& layout : {files[0], files[3]}) {
+    const Bytes bytes = make_file(layout, 2);
     for (Feed feed : {Feed::array, Feed::small_blocks}) {
       for (const Options& options : rows) {
         for (std::size_t s = 0; s < scripts.size(); s++) {
-          SCOPED_TRACE(testing::Message() << spec.name << ", " << feed_name(feed) << ": '" << options.filter << "' '"
+          SCOPED_TRACE(testing::Message() << layout.name << ", " << feed_name(feed) << ": '" << options.filter << "' '"
                                           << options.transform << "', script " << s);
           Source source(bytes, feed);
           expect_same_passes(source, options, scripts[s], plain_reader);
@@ -408,9 +408,9 @@ TEST(LASreaderLASbatches, DISABLED_AreaQueriesSetBetweenReads) {
 }
 
 TEST(LASreaderLASbatches, CountsInTheHeaderThatDisagreeWithTheRecords) {
-  const FileSpec spec = files[3];
-  const Bytes whole = make_file(spec, 3);
-  const std::size_t points_start = test::las_header(2, spec.point_type, spec.record_length, 0).size();
+  const FileLayout layout = files[3];
+  const Bytes whole = make_file(layout, 3);
+  const std::size_t points_start = test::las_header(2, layout.point_type, layout.record_length, 0).size();
   struct Row {
     const char* what;
     Bytes bytes;
@@ -419,7 +419,7 @@ TEST(LASreaderLASbatches, CountsInTheHeaderThatDisagreeWithTheRecords) {
   std::vector<Row> rows;
   {
     Bytes cut = whole;  // 100 and a half records fewer than announced
-    cut.resize(points_start + std::size_t{spec.count - 100} * spec.record_length - spec.record_length / 2);
+    cut.resize(points_start + std::size_t{layout.count - 100} * layout.record_length - layout.record_length / 2);
     rows.push_back({"cut short", cut, "WARNING: end-of-file after 2676 of 2777 points\n"});
   }
   {
@@ -454,8 +454,8 @@ TEST(LASreaderLASbatches, CountsInTheHeaderThatDisagreeWithTheRecords) {
 // Rescaled points are no longer the stored records: conditions on them must
 // see the rescaled integers.
 TEST(LASreaderLASbatches, RescaledPointsAreFilteredAfterRescaling) {
-  const FileSpec spec = files[3];
-  const Bytes bytes = make_file(spec, 4);
+  const FileLayout layout = files[3];
+  const Bytes bytes = make_file(layout, 4);
   LASreaderLASrescaled::Settings settings;
   settings.rescale = true;
   settings.scale[0] = 0.001;
