@@ -13,11 +13,13 @@ LASreader::~LASreader() = default;
 void LASreader::attach_index(std::unique_ptr<LASindex> new_index) { index = std::move(new_index); }
 
 void LASreader::attach_filter(LASpointFilter* new_filter) {
+  end_pending_reads();
   filter = new_filter;
   choose_read_functions();
 }
 
 void LASreader::attach_transform(LASpointTransform* new_transform) {
+  end_pending_reads();
   transform = new_transform;
   choose_read_functions();
 }
@@ -66,6 +68,7 @@ bool LASreader::read_filtered_transformed() {
 }
 
 void LASreader::set_area_function(ReadFunction function) {
+  end_pending_reads();
   area_read = function;
   choose_read_functions();
 }

@@ -57,6 +57,10 @@ class LASreader {
  protected:
   // Reads the next record of the input into `point`.
   virtual bool read_record() = 0;
+  // Called before the filter, the transform or the area query changes: an
+  // input that decided records ahead of the points it delivered gives them
+  // back, so the next read starts at the next record with the new settings.
+  virtual void end_pending_reads() {}
   // Reads records until one the filter keeps and transforms it (used when
   // there is no area query); inputs that can decide and change a run of
   // buffered records at once do so.

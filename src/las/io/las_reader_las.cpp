@@ -183,6 +183,9 @@ void classify_spec(LASheader& header, std::uint16_t record_id, const std::vector
 LASreaderLAS::LASreaderLAS() = default;
 
 LASreaderLAS::~LASreaderLAS() {
+  // The filter may be gone already: a pending run is dropped without giving
+  // its counts back (close gives them back).
+  batch_size = batch_next = batch_kept = 0;
   if (point_reader || stream) close(true);
 }
 
@@ -568,16 +571,9 @@ bool LASreaderLAS::read_record() {
   return false;
 }
 
-void LASreaderLAS::attach_filter(LASpointFilter* new_filter) {
+void LASreaderLAS::end_pending_reads() {
   forget_batch();
   plan_state = PlanState::unknown;
-  LASreader::attach_filter(new_filter);
-}
-
-void LASreaderLAS::attach_transform(LASpointTransform* new_transform) {
-  forget_batch();
-  plan_state = PlanState::unknown;
-  LASreader::attach_transform(new_transform);
 }
 
 bool LASreaderLAS::read_processed_record() {

@@ -28,8 +28,6 @@ class LASreaderLAS : public LASreader {
                     std::uint32_t decompress_selective = LASpointReader::decompress_all);
 
   int format_code() const override;
-  void attach_filter(LASpointFilter* filter) override;
-  void attach_transform(LASpointTransform* transform) override;
   bool seek(std::int64_t index) override;
   ByteStreamIn* source_stream() const override { return stream; }
   void close(bool close_stream = true) override;
@@ -43,6 +41,7 @@ class LASreaderLAS : public LASreader {
   // the kept ones are changed together when the transform can change stored
   // records.
   bool read_processed_record() override;
+  void end_pending_reads() override;
   // The rest of read_processed_record once the decided run is delivered.
   [[gnu::noinline]] bool read_processed_after_batch();
 

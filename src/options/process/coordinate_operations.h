@@ -72,6 +72,9 @@ inline bool whole_unit_shift(double scale, double quantizer_offset, double offse
   if (!(scale > 0.0) || !std::isfinite(scale) || !std::isfinite(quantizer_offset) || !std::isfinite(offset)) {
     return false;
   }
+  // Coordinates beyond the double range turn the real computation into
+  // infinities, which no shift reproduces.
+  if (!(scale * 2147483648.0 + std::fabs(quantizer_offset) + std::fabs(offset) < 0x1p1000)) return false;
   const double f = offset / scale;
   if (!(std::fabs(f) < 0x1p40)) return false;
   const double whole = std::round(f);

@@ -391,7 +391,7 @@ TEST(LASreaderLASbatches, SeeksAndReopensCountEveryDropOnce) {
 // An area query set or cleared while part of a run is decided: the records
 // decided but not passed are read again by the area query, so they must
 // neither be counted twice nor delivered from the old run afterwards.
-TEST(LASreaderLASbatches, DISABLED_AreaQueriesSetBetweenReads) {
+TEST(LASreaderLASbatches, AreaQueriesSetBetweenReads) {
   using S = Step;
   const std::vector<std::vector<Step>> scripts = {
       {{S::read, 20}, {S::area}, {S::read}},

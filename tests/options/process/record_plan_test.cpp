@@ -191,7 +191,9 @@ void expect_plan_matches_points(const LASrecordPlan& plan, LASpointFilter& refer
         if (reference.drop_count(c) != before[c]) expected_mask = 1u << c;
       }
       if (!dropped) expected_kept.push_back(static_cast<std::uint16_t>(r));
-      if (masks[r] != expected_mask) {
+      // The mask may name later conditions too; its lowest bit is the one
+      // that counts the drop.
+      if ((masks[r] & (0u - masks[r])) != expected_mask) {
         ADD_FAILURE() << "record " << start + r << " (X " << point.point.X << " Y " << point.point.Y << " Z "
                       << point.point.Z << " intensity " << point.point.intensity << "): mask " << masks[r]
                       << " instead of " << expected_mask;
@@ -474,7 +476,7 @@ TEST(WholeUnitShift, AddsTheUnitsTheRealTranslationWouldMove) {
 // Scales so large that a stored integer times the scale is no longer a finite
 // number: the real translation then saturates those integers, so no whole
 // shift moves every integer alike.
-TEST(WholeUnitShift, DISABLED_HugeScalesKeepTheRealComputation) {
+TEST(WholeUnitShift, HugeScalesKeepTheRealComputation) {
   using R = ShiftRow;
   check_shift_rows({
       {1e300, 0, 0.0, R::either},
