@@ -56,7 +56,17 @@ class LASoperationIntensityArithmetic final : public LASpointOperation {
       change_stored_field<std::uint16_t>(records, count, record_size, record_fields::intensity,
                                          [compute](std::uint16_t i) { return fitted(compute(i)); });
     };
-    if (echo_form == scale_only) change([s](std::uint16_t i) { return i * s; });
+    // A whole factor up to 65536 gives an exact float product below 2^24,
+    // and any larger product is fitted to 65535 either way: integers then
+    // give the same results.
+    if (echo_form == scale_only && s >= 0.0f && s <= 65536.0f && s == static_cast<float>(static_cast<int>(s))) {
+      const std::uint32_t factor = static_cast<std::uint32_t>(s);
+      change_stored_field<std::uint16_t>(records, count, record_size, record_fields::intensity,
+                                         [factor](std::uint16_t i) {
+                                           const std::uint32_t p = i * factor;
+                                           return static_cast<std::uint16_t>(p < 65535u ? p : 65535u);
+                                         });
+    } else if (echo_form == scale_only) change([s](std::uint16_t i) { return i * s; });
     else if (echo_form == offset_only) change([o](std::uint16_t i) { return i + o; });
     else change([o, s](std::uint16_t i) { return (i + o) * s; });
   }
