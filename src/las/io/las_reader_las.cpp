@@ -16,6 +16,16 @@
 namespace tinrise {
 namespace {
 
+// Equal scale factors and offsets bit for bit (a NaN equals itself).
+bool same_bits(const LAScoordinateQuantizer& a, const LAScoordinateQuantizer& b) {
+  return std::bit_cast<std::uint64_t>(a.x_scale_factor) == std::bit_cast<std::uint64_t>(b.x_scale_factor) &&
+         std::bit_cast<std::uint64_t>(a.y_scale_factor) == std::bit_cast<std::uint64_t>(b.y_scale_factor) &&
+         std::bit_cast<std::uint64_t>(a.z_scale_factor) == std::bit_cast<std::uint64_t>(b.z_scale_factor) &&
+         std::bit_cast<std::uint64_t>(a.x_offset) == std::bit_cast<std::uint64_t>(b.x_offset) &&
+         std::bit_cast<std::uint64_t>(a.y_offset) == std::bit_cast<std::uint64_t>(b.y_offset) &&
+         std::bit_cast<std::uint64_t>(a.z_offset) == std::bit_cast<std::uint64_t>(b.z_offset);
+}
+
 const char* const support_line = "       please contact support@pelotrax.example for assistance\n";
 
 // Runs one read; false when the stream ran out of data.
@@ -594,43 +604,49 @@ bool LASreaderLAS::read_processed_after_batch() {
   for (;;) {
     if (batch_next < batch_kept) return read_processed_record();
     if (batch_size != 0) end_batch(batch_size);
-    if (!decide_batch()) {
-      // One record the usual way: at the end of the buffer or of the points,
-      // or without a plan.
-      if (!read_record()) return false;
-      if (filter && filter->drops(point)) continue;
-      if (transform) transform->apply(point);
-      return true;
+    // A plan restates coordinates for the quantizer it was made with.
+    if (point.quantizer && (plan_state == PlanState::unknown || !same_bits(planned_quantizer, *point.quantizer))) {
+      make_plan();
     }
+    if (plan_state == PlanState::batches && decide_batch()) continue;
+    // One record the usual way: at the end of the buffer or of the points,
+    // or without a plan for runs.
+    if (!read_record()) return false;
+    if (plan_state == PlanState::points) {
+      if (const std::uint32_t m = plan.drops_of(reinterpret_cast<const std::uint8_t*>(&point.X))) {
+        filter->count_drop(static_cast<std::uint32_t>(std::countr_zero(m)));
+        continue;
+      }
+    } else if (filter && filter->drops(point)) {
+      continue;
+    }
+    if (transform) transform->apply(point);
+    return true;
   }
 }
 
 void LASreaderLAS::make_plan() {
   plan.clear();
   changes_records = false;
-  plan_state = PlanState::unusable;
-  if (!points_are_records || !point_reader || !point_reader->reads_raw() || !point.quantizer ||
-      point.items.empty() || point.items[0].type != LASitem::POINT10) {
-    return;
-  }
-  if (filter && !filter->plan_records(*point.quantizer, plan)) return;
-  changes_records = transform && transform->changes_records();
-  // Without a filter only a transform that changes records together gains.
-  if (!filter && !changes_records) return;
-  record_size = point_reader->get_point_size();
-  if (changes_records) changed_records.resize(static_cast<std::size_t>(LASrecordPlan::batch) * record_size);
+  plan_state = PlanState::none;
   planned_quantizer = *point.quantizer;
-  plan_state = PlanState::usable;
+  const bool planned = filter && filter->plan_records(*point.quantizer, plan);
+  const bool raw_records = points_are_records && point_reader && point_reader->reads_raw() && !point.items.empty() &&
+                           point.items[0].type == LASitem::POINT10;
+  if (raw_records && (planned || !filter)) {
+    changes_records = transform && transform->changes_records();
+    // Without a filter only a transform that changes records together gains.
+    if (filter || changes_records) {
+      record_size = point_reader->get_point_size();
+      if (changes_records) changed_records.resize(static_cast<std::size_t>(LASrecordPlan::batch) * record_size);
+      plan_state = PlanState::batches;
+      return;
+    }
+  }
+  if (planned) plan_state = PlanState::points;
 }
 
 bool LASreaderLAS::decide_batch() {
-  // A plan restates coordinates for the quantizer it was made with.
-  if (plan_state == PlanState::usable &&
-      std::memcmp(&planned_quantizer, point.quantizer, sizeof(LAScoordinateQuantizer)) != 0) {
-    plan_state = PlanState::unknown;
-  }
-  if (plan_state == PlanState::unknown) make_plan();
-  if (plan_state != PlanState::usable) return false;
   std::int64_t count = static_cast<std::int64_t>(stream->buffered_size() / record_size);
   if (count > point_count - points_done) count = point_count - points_done;
   if (count > static_cast<std::int64_t>(LASrecordPlan::batch)) count = LASrecordPlan::batch;

@@ -39,7 +39,7 @@ class LASreaderLAS : public LASreader {
   // Uncompressed records of point types 0 to 5 are decided a buffered run at
   // a time by the filter's record plan, so dropped ones are never copied, and
   // the kept ones are changed together when the transform can change stored
-  // records.
+  // records. Other points are decided one by one by the plan when there is one.
   bool read_processed_record() override;
   void end_pending_reads() override;
   // The rest of read_processed_record once the decided run is delivered.
@@ -49,12 +49,16 @@ class LASreaderLAS : public LASreader {
   bool points_are_records = true;
 
  private:
-  enum class PlanState : std::uint8_t { unknown, usable, unusable };
-  // Works out whether runs of records can be decided and changed together.
+  // With a record plan, runs of buffered records are decided at once; where
+  // records cannot be taken that way (compressed, point types 6 to 10,
+  // rescaled) the plan still decides each point without asking every
+  // condition in turn.
+  enum class PlanState : std::uint8_t { unknown, batches, points, none };
+  // Works out how records can be decided and changed.
   void make_plan();
-  // Decides the next run of buffered records; false when there is no plan or
-  // not one whole record is buffered. Kept out of line so that delivering a
-  // decided record stays a small function.
+  // Decides the next run of buffered records; false when not one whole
+  // record is buffered. Kept out of line so that delivering a decided record
+  // stays a small function.
   [[gnu::noinline]] bool decide_batch();
   // Ends the decided run at the records passed so far: the stream moves over
   // them, and the drop counts of the others are taken back.

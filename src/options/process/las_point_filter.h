@@ -52,6 +52,8 @@ class LASpointFilter final {
   // slots ignored), or takes back those of records that were never passed.
   void add_drop_counts(const std::uint32_t* drops);
   void take_back_drop_counts(const std::uint32_t* drops);
+  // Counts one drop by condition `index`, as drops would have.
+  void count_drop(std::uint32_t index) { drop_counts[index]++; }
 
   // Union of the point fields the conditions read.
   std::uint32_t needed_fields() const;

@@ -169,4 +169,21 @@ std::uint32_t LASrecordPlan::select(const std::uint8_t* records, std::uint32_t c
   return kept_count;
 }
 
+std::uint32_t LASrecordPlan::drops_of(const std::uint8_t* record) const {
+  std::uint32_t m = 0;
+  for (const Planned& p : tests) {
+    const std::uint8_t* field = record + p.test.offset;
+    if (p.test.kind == LASrecordTest::byte_table) {
+      m |= p.bits[*field];
+      continue;
+    }
+    const std::uint32_t v = p.test.kind == LASrecordTest::range_u16
+                                ? load<std::uint16_t>(field)
+                                : static_cast<std::uint32_t>(load<std::int32_t>(field));
+    const std::uint32_t inside = v - p.lo <= p.span;
+    m |= p.outside_bits ^ ((p.inside_bits ^ p.outside_bits) & (0u - inside));
+  }
+  return m;
+}
+
 }  // namespace tinrise

@@ -95,6 +95,10 @@ class LASrecordPlan {
   // first such test, its lowest bit.
   std::uint32_t select(const std::uint8_t* records, std::uint32_t count, std::uint32_t record_size,
                        std::uint16_t* kept, std::uint32_t* masks, std::uint32_t* drops) const;
+  // The bits of the tests that drop one record (0 when it is kept); also
+  // right for the first 20 bytes of a point of any type, which hold the
+  // POINT10 fields the tests read.
+  std::uint32_t drops_of(const std::uint8_t* record) const;
 
   // A test with its bits in the mask: for byte tables per byte value, for
   // runs [lo, lo + span] of stored values inside and outside the run.
