@@ -3,6 +3,8 @@
 #include "las/core/las_item_raw.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <cstddef>
 
 #include "las/core/las_point.h"
@@ -12,44 +14,48 @@ namespace tinrise {
 static_assert(offsetof(LASpoint, X) == 0, "an item pointer to X must also point at the point");
 static_assert(offsetof(LASpoint, intensity) == 12, "X, Y, Z and intensity are the first 14 bytes of both cores");
 
-void point14_record_to_item(const std::uint8_t* buffer, std::uint8_t* item) {
-  LASpoint& point = *reinterpret_cast<LASpoint*>(item);
-  std::memcpy(&point.X, buffer, 14);
+void point14_record_to_legacy(const std::uint8_t* buffer, std::uint8_t* legacy) {
+  std::memcpy(legacy, buffer, 14);
 
-  const unsigned r = buffer[14] & 15;
-  const unsigned n = buffer[14] >> 4;
+  unsigned r = buffer[14] & 15;
+  unsigned n = buffer[14] >> 4;
   // The legacy fields hold at most 7 returns; the last return of a longer
   // pulse stays the last one, the others before it become the 6th.
   if (n > 7) {
-    point.number_of_returns = 7;
-    point.return_number = r <= 6 ? r : (r >= n ? 7 : 6);
-  } else {
-    point.number_of_returns = n;
-    point.return_number = r & 7;
+    r = r <= 6 ? r : (r >= n ? 7 : 6);
+    n = 7;
   }
-
   const unsigned flags = buffer[15];
-  point.scan_direction_flag = (flags >> 6) & 1;
-  point.edge_of_flight_line = (flags >> 7) & 1;
-  point.synthetic_flag = flags & 1;
-  point.keypoint_flag = (flags >> 1) & 1;
-  point.withheld_flag = (flags >> 2) & 1;
-  point.classification = buffer[16] < 32 ? buffer[16] : 0;
+  // Bit fields as packed in the point: return number, number of returns,
+  // scan direction, edge; then class, synthetic, keypoint, withheld.
+  legacy[14] = static_cast<std::uint8_t>((r & 7) | n << 3 | ((flags >> 6) & 1) << 6 | ((flags >> 7) & 1) << 7);
+  const unsigned classification = buffer[16] < 32 ? buffer[16] : 0;
+  legacy[15] = static_cast<std::uint8_t>(classification | (flags & 1) << 5 | ((flags >> 1) & 1) << 6 |
+                                         ((flags >> 2) & 1) << 7);
 
   std::int16_t scan_angle;
   std::memcpy(&scan_angle, buffer + 18, 2);
   const float degrees = static_cast<float>(scan_angle) * 0.006f;
-  const int rank = degrees >= 0.0f ? static_cast<int>(degrees + 0.5f) : static_cast<int>(degrees - 0.5f);
-  point.scan_angle_rank = static_cast<std::int8_t>(std::clamp(rank, -128, 127));
+  // Half away from zero; the sign of the half keeps this free of a branch.
+  const int rank = static_cast<int>(degrees + std::copysign(0.5f, degrees));
+  legacy[16] = static_cast<std::uint8_t>(static_cast<std::int8_t>(std::clamp(rank, -128, 127)));
 
-  point.user_data = buffer[17];
-  std::memcpy(&point.point_source_ID, buffer + 20, 2);
+  legacy[17] = buffer[17];
+  std::memcpy(legacy + 18, buffer + 20, 2);
+}
 
+void point14_record_to_item(const std::uint8_t* buffer, std::uint8_t* item) {
+  LASpoint& point = *reinterpret_cast<LASpoint*>(item);
+  point14_record_to_legacy(buffer, item);
+
+  const unsigned flags = buffer[15];
+  std::int16_t scan_angle;
+  std::memcpy(&scan_angle, buffer + 18, 2);
   point.extended_scanner_channel = (flags >> 4) & 3;
   point.extended_classification_flags = flags & 15;
   point.extended_classification = buffer[16];
-  point.extended_return_number = r;
-  point.extended_number_of_returns = n;
+  point.extended_return_number = buffer[14] & 15;
+  point.extended_number_of_returns = buffer[14] >> 4;
   point.extended_scan_angle = scan_angle;
   std::memcpy(&point.gps_time, buffer + 22, 8);
 }

@@ -67,6 +67,9 @@ class LASitemRawWriterBYTE final : public LASitemRawWriter {
 // the legacy fields beside the extended ones. `item` must be the X of a LASpoint.
 void point14_record_to_item(const std::uint8_t* record, std::uint8_t* item);
 void point14_item_to_record(const std::uint8_t* item, std::uint8_t* record);
+// Only the 20 legacy bytes the record gives a point (the POINT10 fields at
+// the start of LASpoint), for deciding records before any point is filled.
+void point14_record_to_legacy(const std::uint8_t* record, std::uint8_t* legacy);
 
 class LASitemRawReaderPOINT14 final : public LASitemRawReader {
  public:

@@ -8,6 +8,7 @@
 
 #include "compress/las_point_reader.h"
 #include "las/core/bytestream_file.h"
+#include "las/core/las_item_raw.h"
 #include "las/io/las_header_fields.h"
 #include "las/io/las_payload.h"
 #include "options/process/las_point_filter.h"
@@ -593,6 +594,7 @@ bool LASreaderLAS::read_processed_record() {
     const std::uint32_t index = kept_records[batch_next++];
     point_reader->read_buffered(batch_records + static_cast<std::size_t>(index) * record_size,
                                 point.item_pointers.data());
+    if (legacy_records && changes_records) std::memcpy(&point.X, changed_records.data() + 20 * index, 20);
     points_done = batch_start + index + 1;
     if (transform && !changes_records) transform->apply(point);
     return true;
@@ -631,14 +633,17 @@ void LASreaderLAS::make_plan() {
   plan_state = PlanState::none;
   planned_quantizer = *point.quantizer;
   const bool planned = filter && filter->plan_records(*point.quantizer, plan);
-  const bool raw_records = points_are_records && point_reader && point_reader->reads_raw() && !point.items.empty() &&
-                           point.items[0].type == LASitem::POINT10;
+  const bool raw = points_are_records && point_reader && point_reader->reads_raw() && !point.items.empty();
+  legacy_records = raw && point.items[0].type == LASitem::POINT14;
+  const bool raw_records = raw && (point.items[0].type == LASitem::POINT10 || legacy_records);
   if (raw_records && (planned || !filter)) {
     changes_records = transform && transform->changes_records();
     // Without a filter only a transform that changes records together gains.
     if (filter || changes_records) {
       record_size = point_reader->get_point_size();
-      if (changes_records) changed_records.resize(static_cast<std::size_t>(LASrecordPlan::batch) * record_size);
+      if (changes_records || legacy_records) {
+        changed_records.resize(static_cast<std::size_t>(LASrecordPlan::batch) * (legacy_records ? 20 : record_size));
+      }
       plan_state = PlanState::batches;
       return;
     }
@@ -656,6 +661,19 @@ bool LASreaderLAS::decide_batch() {
   batch_size = static_cast<std::uint32_t>(count);
   batch_start = points_done;
   batch_records = records;
+  if (legacy_records) {
+    // LAS 1.4 records are decided on the legacy bytes their points will get;
+    // changes are made to those bytes and copied over the point's after it
+    // is filled, as they touch only fields both cores share.
+    std::uint8_t* legacy = changed_records.data();
+    for (std::uint32_t r = 0; r < batch_size; r++) {
+      point14_record_to_legacy(records + static_cast<std::size_t>(r) * record_size, legacy + 20 * r);
+    }
+    batch_kept = plan.select(legacy, batch_size, 20, kept_records.data(), drop_masks.data(), drops);
+    if (filter) filter->add_drop_counts(drops);
+    if (changes_records && batch_kept != 0) transform->apply_to_records(legacy, batch_size, 20, *point.quantizer);
+    return true;
+  }
   batch_kept = plan.select(records, batch_size, record_size, kept_records.data(), drop_masks.data(), drops);
   if (filter) filter->add_drop_counts(drops);
   if (changes_records && batch_kept != 0) {

@@ -36,10 +36,11 @@ class LASreaderLAS : public LASreader {
 
  protected:
   bool read_record() override;
-  // Uncompressed records of point types 0 to 5 are decided a buffered run at
-  // a time by the filter's record plan, so dropped ones are never copied, and
-  // the kept ones are changed together when the transform can change stored
-  // records. Other points are decided one by one by the plan when there is one.
+  // Uncompressed records are decided a buffered run at a time by the
+  // filter's record plan, so dropped ones are never copied (LAS 1.4 records
+  // on the legacy bytes they give), and the kept records of point types 0 to
+  // 5 are changed together when the transform can change stored records.
+  // Other points are decided one by one by the plan when there is one.
   bool read_processed_record() override;
   void end_pending_reads() override;
   // The rest of read_processed_record once the decided run is delivered.
@@ -50,9 +51,8 @@ class LASreaderLAS : public LASreader {
 
  private:
   // With a record plan, runs of buffered records are decided at once; where
-  // records cannot be taken that way (compressed, point types 6 to 10,
-  // rescaled) the plan still decides each point without asking every
-  // condition in turn.
+  // records cannot be taken that way (compressed, rescaled) the plan still
+  // decides each point without asking every condition in turn.
   enum class PlanState : std::uint8_t { unknown, batches, points, none };
   // Works out how records can be decided and changed.
   void make_plan();
@@ -81,8 +81,9 @@ class LASreaderLAS : public LASreader {
   LASrecordPlan plan;
   LAScoordinateQuantizer planned_quantizer;
   std::uint32_t record_size = 0;
-  bool changes_records = false;            // the transform changes the batch's copies
-  std::vector<std::uint8_t> changed_records;  // the kept records of a batch, transformed
+  bool changes_records = false;   // the transform changes the batch's copies
+  bool legacy_records = false;    // LAS 1.4 records, decided on their legacy bytes
+  std::vector<std::uint8_t> changed_records;  // the run changed, or its legacy bytes
   const std::uint8_t* batch_records = nullptr;  // the decided run, or its changed copy
   std::int64_t batch_start = 0;                // points_done when it was decided
   std::uint32_t batch_size = 0;      // records decided

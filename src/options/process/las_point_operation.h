@@ -32,7 +32,9 @@ class LASpointOperation {
   // Restores the starting state; only the random translation has one.
   virtual void reset() {}
   // Whether apply_to_records can stand in for apply: true for operations
-  // that read and change only fields of the POINT10 item and keep no state.
+  // that keep no state and read and change only fields of the POINT10 item
+  // that LAS 1.4 points keep in the same place (coordinates, intensity, user
+  // data, point source), as readers copy the changed bytes over those points.
   virtual bool changes_records() const { return false; }
   // Changes `count` stored records of `record_size` bytes that begin with the
   // POINT10 item exactly as apply would change the points read from them,

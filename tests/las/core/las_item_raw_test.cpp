@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "las/core/bytestream_array.h"
@@ -98,6 +101,40 @@ TEST(LASitemRawPOINT14, ConvertsTheCoreRecordIntoLegacyAndExtendedFieldsAndBack)
     writer.init(&out);
     ASSERT_TRUE(writer.write(point.item_pointers[0], context));
     EXPECT_EQ(bytes(out.get_data(), out.get_data() + out.get_size()), record);
+  }
+}
+
+// Readers decide LAS 1.4 records from their legacy bytes alone, before any
+// point is filled: those bytes must read as the fields the point gets, for
+// every returns byte and flags byte, long pulses and scan angles at the ends
+// of the rank range included.
+TEST(LASitemRawPOINT14, LegacyBytesAreThePointsLegacyFields) {
+  const std::int16_t angles[] = {0, 1, -1, 83, -83, 84, -84, 21166, -21166, 21167, -21167, 32767, -32768};
+  LASpoint point;
+  for (unsigned returns = 0; returns < 256; returns++) {
+    for (unsigned flags = 0; flags < 256; flags += 1 + (returns % 3)) {
+      const std::uint8_t classification = static_cast<std::uint8_t>((returns * 7 + flags) % 64);
+      const std::int16_t angle = angles[(returns + flags) % std::size(angles)];
+      const bytes record = point14_record(static_cast<std::uint8_t>(returns), static_cast<std::uint8_t>(flags),
+                                          classification, angle);
+      std::uint8_t legacy[20];
+      point14_record_to_legacy(record.data(), legacy);
+      point14_record_to_item(record.data(), reinterpret_cast<std::uint8_t*>(&point.X));
+      SCOPED_TRACE(::testing::Message() << "returns " << returns << " flags " << flags << " angle " << angle);
+      ASSERT_EQ(0, std::memcmp(legacy, &point.X, 20));
+
+      const unsigned r = returns & 15, n = returns >> 4;
+      const unsigned legacy_n = n > 7 ? 7 : n;
+      const unsigned legacy_r = n > 7 ? (r <= 6 ? r : (r >= n ? 7 : 6)) : (r & 7);
+      EXPECT_EQ(legacy[14] & 7, legacy_r);
+      EXPECT_EQ((legacy[14] >> 3) & 7, legacy_n);
+      EXPECT_EQ(legacy[14] >> 6, ((flags >> 6) & 1) | ((flags >> 7) & 1) << 1);
+      EXPECT_EQ(legacy[15] & 31, classification < 32 ? classification : 0);
+      EXPECT_EQ(legacy[15] >> 5, flags & 7);
+      const double degrees = angle * 0.006;
+      const long rounded = std::lround(static_cast<float>(degrees));
+      EXPECT_EQ(static_cast<std::int8_t>(legacy[16]), std::clamp<long>(rounded, -128, 127));
+    }
   }
 }
 
