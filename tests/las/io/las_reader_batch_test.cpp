@@ -48,11 +48,13 @@ struct FileLayout {
   double scale, offset;
 };
 
-// A LAS 1.2 file built byte by byte: coordinates spread around real z from
-// -10 to 100, plausible returns with a few broken ones, classes 0 to 5 with
-// random flags, a few records at the ends of the 32-bit range.
+// A LAS 1.2 file (LAS 1.4 for point types 6 and up) built byte by byte:
+// coordinates spread around real z from -10 to 100, plausible returns with a
+// few broken ones, classes 0 to 5 with random flags, a few records at the
+// ends of the 32-bit range.
 Bytes make_file(const FileLayout& layout, std::uint32_t seed = 1) {
-  Bytes b = test::las_header(2, layout.point_type, layout.record_length, layout.count);
+  const bool core14 = layout.point_type >= 6;
+  Bytes b = test::las_header(core14 ? 4 : 2, layout.point_type, layout.record_length, layout.count);
   for (int axis = 0; axis < 3; axis++) {
     put<double>(b, 131 + 8 * axis, layout.scale);
     put<double>(b, 155 + 8 * axis, layout.offset);
@@ -69,18 +71,38 @@ Bytes make_file(const FileLayout& layout, std::uint32_t seed = 1) {
     if (i % 97 == 5) put<std::int32_t>(r, 8, i % 2 ? INT32_MAX - static_cast<std::int32_t>(i % 3) : INT32_MIN);
     put<std::uint16_t>(r, 12, static_cast<std::uint16_t>(random.next(65536)));
     int n = 1 + static_cast<int>(random.next(5)), rn = 1 + static_cast<int>(random.next(n));
-    if (random.next(20) == 0) n = static_cast<int>(random.next(8)), rn = static_cast<int>(random.next(8));
-    r[14] = static_cast<std::uint8_t>(rn | n << 3 | random.next(4) << 6);
-    r[15] = static_cast<std::uint8_t>(random.next(6) | (random.next(8) == 0 ? 0x20 : 0) | (random.next(8) == 0 ? 0x40 : 0) |
-                                      (random.next(8) == 0 ? 0x80 : 0));
-    r[16] = static_cast<std::uint8_t>(static_cast<std::int8_t>(random.between(-30, 30)));
-    r[17] = static_cast<std::uint8_t>(random.next(8));
-    put<std::uint16_t>(r, 18, static_cast<std::uint16_t>(random.next(11)));
-    if (layout.point_type == 1 || layout.point_type == 3) put<double>(r, 20, 1000.0 + i * 0.001);
-    if (layout.point_type == 3) {
-      for (int c = 0; c < 3; c++) put<std::uint16_t>(r, 28 + 2 * c, static_cast<std::uint16_t>(random.next(65536)));
+    int base;
+    if (core14) {
+      // Up to 15 returns, so that long pulses map onto the legacy fields;
+      // classes beyond 31 and every flag and channel bit.
+      if (random.next(10) == 0) n = static_cast<int>(random.next(16)), rn = static_cast<int>(random.next(16));
+      r[14] = static_cast<std::uint8_t>(rn | n << 4);
+      r[15] = static_cast<std::uint8_t>(random.next(256));
+      r[16] = static_cast<std::uint8_t>(random.next(4) == 0 ? random.next(256) : random.next(6));
+      r[17] = static_cast<std::uint8_t>(random.next(8));
+      put<std::int16_t>(r, 18, static_cast<std::int16_t>(random.between(-30000, 30000)));
+      put<std::uint16_t>(r, 20, static_cast<std::uint16_t>(random.next(11)));
+      put<double>(r, 22, 1000.0 + i * 0.001);
+      base = 30;
+      if (layout.point_type == 7 || layout.point_type == 8) {
+        const int channels = layout.point_type == 8 ? 4 : 3;
+        for (int c = 0; c < channels; c++) put<std::uint16_t>(r, 30 + 2 * c, static_cast<std::uint16_t>(random.next(65536)));
+        base += 2 * channels;
+      }
+    } else {
+      if (random.next(20) == 0) n = static_cast<int>(random.next(8)), rn = static_cast<int>(random.next(8));
+      r[14] = static_cast<std::uint8_t>(rn | n << 3 | random.next(4) << 6);
+      r[15] = static_cast<std::uint8_t>(random.next(6) | (random.next(8) == 0 ? 0x20 : 0) |
+                                        (random.next(8) == 0 ? 0x40 : 0) | (random.next(8) == 0 ? 0x80 : 0));
+      r[16] = static_cast<std::uint8_t>(static_cast<std::int8_t>(random.between(-30, 30)));
+      r[17] = static_cast<std::uint8_t>(random.next(8));
+      put<std::uint16_t>(r, 18, static_cast<std::uint16_t>(random.next(11)));
+      if (layout.point_type == 1 || layout.point_type == 3) put<double>(r, 20, 1000.0 + i * 0.001);
+      if (layout.point_type == 3) {
+        for (int c = 0; c < 3; c++) put<std::uint16_t>(r, 28 + 2 * c, static_cast<std::uint16_t>(random.next(65536)));
+      }
+      base = layout.point_type == 0 ? 20 : layout.point_type == 1 ? 28 : 34;
     }
-    const int base = layout.point_type == 0 ? 20 : layout.point_type == 1 ? 28 : 34;
     for (int e = base; e < layout.record_length; e++) r[e] = static_cast<std::uint8_t>(random.next(256));
     b.insert(b.end(), r.begin(), r.end());
   }
@@ -106,6 +128,9 @@ const FileLayout files[] = {
     {"type 1 with 3 extra bytes", 1, 31, 2900, 0.001, 1000},
     {"type 3", 3, 34, 3001, 0.25, -50},
     {"type 3 with 7 extra bytes", 3, 41, 2777, 0.01, 0},
+    {"LAS 1.4 type 6", 6, 30, 2901, 0.01, 0},
+    {"LAS 1.4 type 7 with 5 extra bytes", 7, 41, 2799, 0.001, 1000},
+    {"LAS 1.4 type 8", 8, 38, 2655, 0.25, -50},
 };
 
 // Streams over the same bytes: one buffer holding the whole file, or a file
@@ -334,6 +359,10 @@ const Options option_rows[] = {
     {"-drop_user_data_above 255", ""},       // keeps every point
     {"", "-set_user_data 9 -filtered_transform -keep_class 2"},
     {"-drop_x_below 0 -drop_y_above 0", "-translate_raw_xy_at_random 3 3"},
+    // Fields LAS 1.4 records give their points' legacy bytes by conversion:
+    // long pulses, classes beyond 31, flags and the scan angle rank.
+    {"-keep_last -drop_synthetic -keep_class 0 2 3", "-scale_intensity 3 -change_user_data_from_to 2 5"},
+    {"-keep_scan_angle -5 5 -drop_withheld -keep_number_of_returns 7", "-translate_x -0.125"},
 };
 
 TEST(LASreaderLASbatches, DeliverWhatReadingPointByPointDelivers) {
@@ -373,7 +402,7 @@ TEST(LASreaderLASbatches, SeeksAndReopensCountEveryDropOnce) {
   };
   const Options rows[] = {option_rows[0], option_rows[2], option_rows[3], option_rows[5], option_rows[8],
                           option_rows[9]};
-  for (const FileLayout& layout : {files[0], files[3]}) {
+  for (const FileLayout& layout : {files[0], files[3], files[5]}) {
     const Bytes bytes = make_file(layout, 2);
     for (Feed feed : {Feed::array, Feed::small_blocks}) {
       for (const Options& options : rows) {
