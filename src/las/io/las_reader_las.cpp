@@ -661,22 +661,25 @@ bool LASreaderLAS::decide_batch() {
   batch_size = static_cast<std::uint32_t>(count);
   batch_start = points_done;
   batch_records = records;
+  const std::uint8_t* decided = records;
+  std::uint32_t decided_size = record_size;
   if (legacy_records) {
-    // LAS 1.4 records are decided on the legacy bytes their points will get;
-    // changes are made to those bytes and copied over the point's after it
-    // is filled, as they touch only fields both cores share.
+    // LAS 1.4 records are decided on the legacy bytes their points will get.
     std::uint8_t* legacy = changed_records.data();
     for (std::uint32_t r = 0; r < batch_size; r++) {
       point14_record_to_legacy(records + static_cast<std::size_t>(r) * record_size, legacy + 20 * r);
     }
-    batch_kept = plan.select(legacy, batch_size, 20, kept_records.data(), drop_masks.data(), drops);
-    if (filter) filter->add_drop_counts(drops);
-    if (changes_records && batch_kept != 0) transform->apply_to_records(legacy, batch_size, 20, *point.quantizer);
-    return true;
+    decided = legacy;
+    decided_size = 20;
   }
-  batch_kept = plan.select(records, batch_size, record_size, kept_records.data(), drop_masks.data(), drops);
+  batch_kept = plan.select(decided, batch_size, decided_size, kept_records.data(), drop_masks.data(), drops);
   if (filter) filter->add_drop_counts(drops);
-  if (changes_records && batch_kept != 0) {
+  if (!changes_records || batch_kept == 0) return true;
+  if (legacy_records) {
+    // Changed legacy bytes are copied over the point's after it is filled:
+    // the changes touch only fields both cores share.
+    transform->apply_to_records(changed_records.data(), batch_size, 20, *point.quantizer);
+  } else {
     // The whole run is copied and changed: one block copy and loops without
     // gaps cost less than picking out the kept records.
     std::memcpy(changed_records.data(), records, static_cast<std::size_t>(batch_size) * record_size);
