@@ -7,45 +7,36 @@
 
 namespace tinrise {
 
-// keep_attribute_below drops a >= value, drop_attribute_below drops a < value.
-class LASconditionAttributeBelow final : public LASpointCondition {
+// One bound on an attribute: keep_attribute_below drops a >= value and
+// drop_attribute_below drops a < value; keep_attribute_above drops a <= value
+// and drop_attribute_above drops a > value.
+template <bool above>
+class LASconditionAttributeBound final : public LASpointCondition {
  public:
-  LASconditionAttributeBelow(bool keep, std::int32_t index, double value)
-      : LASpointCondition(keep ? "keep_attribute_below" : "drop_attribute_below"), keep(keep), index(index),
-        value(value) {}
+  LASconditionAttributeBound(bool keep, std::int32_t index, double value)
+      : LASpointCondition(name_for(keep)), keep(keep), index(index), value(value) {}
   void append_echo(std::string& buffer) const override {
     append_option(buffer, name());
     append_int(buffer, index);
     append_real(buffer, value);
   }
   std::uint32_t needed_fields() const override { return point_fields::extra_bytes; }
-  bool drops(const LASpoint& point) override { return (point_attribute_value(point, index) < value) != keep; }
-
- private:
-  bool keep;
-  std::int32_t index;
-  double value;
-};
-
-// keep_attribute_above drops a <= value, drop_attribute_above drops a > value.
-class LASconditionAttributeAbove final : public LASpointCondition {
- public:
-  LASconditionAttributeAbove(bool keep, std::int32_t index, double value)
-      : LASpointCondition(keep ? "keep_attribute_above" : "drop_attribute_above"), keep(keep), index(index),
-        value(value) {}
-  void append_echo(std::string& buffer) const override {
-    append_option(buffer, name());
-    append_int(buffer, index);
-    append_real(buffer, value);
+  bool drops(const LASpoint& point) override {
+    const double a = point_attribute_value(point, index);
+    return (above ? a > value : a < value) != keep;
   }
-  std::uint32_t needed_fields() const override { return point_fields::extra_bytes; }
-  bool drops(const LASpoint& point) override { return (point_attribute_value(point, index) > value) != keep; }
 
  private:
+  static const char* name_for(bool keep) {
+    if constexpr (above) return keep ? "keep_attribute_above" : "drop_attribute_above";
+    else return keep ? "keep_attribute_below" : "drop_attribute_below";
+  }
   bool keep;
   std::int32_t index;
   double value;
 };
+using LASconditionAttributeBelow = LASconditionAttributeBound<false>;
+using LASconditionAttributeAbove = LASconditionAttributeBound<true>;
 
 // Closed interval [below, above]: keep_ drops outside it, drop_ inside.
 class LASconditionAttributeBetween final : public LASpointCondition {

@@ -3,6 +3,7 @@
 // sources), the random fraction, the combinations and the deprecated names.
 #include <cstdio>
 #include <cstring>
+#include <type_traits>
 
 #include "options/process/area_conditions.h"
 #include "options/process/attribute_conditions.h"
@@ -47,6 +48,16 @@ ConditionPtr flag(const char* name, char**) {
 }
 constexpr int returns_byte = record_fields::returns;
 constexpr int flags_byte = record_fields::classification;
+// An attribute condition: the index, then one real bound, or two for a
+// between condition.
+template <class Condition, bool keep>
+ConditionPtr attribute(const char*, char** a) {
+  if constexpr (std::is_same_v<Condition, LASconditionAttributeBetween>) {
+    return std::make_unique<Condition>(keep, lenient_int(a[0]), lenient_real(a[1]), lenient_real(a[2]));
+  } else {
+    return std::make_unique<Condition>(keep, lenient_int(a[0]), lenient_real(a[1]));
+  }
+}
 template <bool keep, int count>
 ConditionPtr number_of_returns(const char*, char** a) {
   return std::make_unique<LASconditionNumberOfReturns>(keep, count > 0 ? count : lenient_int(a[0]));
@@ -268,32 +279,14 @@ const FilterOption filter_options[] = {
     {"-keep_wavepacket", nullptr, 1, "needs 1 argument: index", bound<wave_packet_index, differs>},
     {"-drop_wavepacket", nullptr, 1, "needs 1 argument: index", bound<wave_packet_index, equal>},
 
-    {"-keep_attribute_below", nullptr, 2, "needs 2 arguments: index value",
-     [](const char*, char** a) -> ConditionPtr {
-       return std::make_unique<LASconditionAttributeBelow>(true, lenient_int(a[0]), lenient_real(a[1]));
-     }},
-    {"-drop_attribute_below", nullptr, 2, "needs 2 arguments: index value",
-     [](const char*, char** a) -> ConditionPtr {
-       return std::make_unique<LASconditionAttributeBelow>(false, lenient_int(a[0]), lenient_real(a[1]));
-     }},
-    {"-keep_attribute_above", nullptr, 2, "needs 2 arguments: index value",
-     [](const char*, char** a) -> ConditionPtr {
-       return std::make_unique<LASconditionAttributeAbove>(true, lenient_int(a[0]), lenient_real(a[1]));
-     }},
-    {"-drop_attribute_above", nullptr, 2, "needs 2 arguments: index value",
-     [](const char*, char** a) -> ConditionPtr {
-       return std::make_unique<LASconditionAttributeAbove>(false, lenient_int(a[0]), lenient_real(a[1]));
-     }},
+    {"-keep_attribute_below", nullptr, 2, "needs 2 arguments: index value", attribute<LASconditionAttributeBelow, true>},
+    {"-drop_attribute_below", nullptr, 2, "needs 2 arguments: index value", attribute<LASconditionAttributeBelow, false>},
+    {"-keep_attribute_above", nullptr, 2, "needs 2 arguments: index value", attribute<LASconditionAttributeAbove, true>},
+    {"-drop_attribute_above", nullptr, 2, "needs 2 arguments: index value", attribute<LASconditionAttributeAbove, false>},
     {"-keep_attribute_between", nullptr, 3, "needs 3 arguments: index below above",
-     [](const char*, char** a) -> ConditionPtr {
-       return std::make_unique<LASconditionAttributeBetween>(true, lenient_int(a[0]), lenient_real(a[1]),
-                                                             lenient_real(a[2]));
-     }},
+     attribute<LASconditionAttributeBetween, true>},
     {"-drop_attribute_between", nullptr, 3, "needs 3 arguments: index below above",
-     [](const char*, char** a) -> ConditionPtr {
-       return std::make_unique<LASconditionAttributeBetween>(false, lenient_int(a[0]), lenient_real(a[1]),
-                                                             lenient_real(a[2]));
-     }},
+     attribute<LASconditionAttributeBetween, false>},
 
     {"-keep_every_nth", nullptr, 1, "needs 1 argument: nth",
      [](const char*, char** a) -> ConditionPtr { return std::make_unique<LASconditionEveryNth>(true, lenient_int(a[0])); }},
